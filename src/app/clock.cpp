@@ -1,0 +1,17 @@
+#include "app/clock.h"
+
+#include "render/gl.h"
+
+namespace {
+bool timerPinned = false;
+double pinnedSeconds = 0.0;
+} // namespace
+
+double timerSeconds() { return timerPinned ? pinnedSeconds : glfwGetTime(); }
+
+void pinTimer(double seconds) {
+    timerPinned = true;
+    pinnedSeconds = seconds;
+}
+
+void unpinTimer() { timerPinned = false; }

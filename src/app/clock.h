@@ -1,0 +1,8 @@
+#pragma once
+
+// The timer that the frame loop and the scenes read. The live program reads GLFW's clock; a
+// recording pins it to each frame's virtual time so that every read within a frame agrees and
+// a frame looks the same however long it takes to render.
+double timerSeconds();
+void pinTimer(double seconds);
+void unpinTimer();

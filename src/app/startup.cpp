@@ -1,0 +1,13 @@
+#include "app/startup.h"
+
+#include "ibl/ibl.h"
+#include "render/gl.h"
+#include "scenes/resources.h"
+
+void runStartUp(GLFWwindow* window) {
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
+    captureEnvironment();
+    buildLightingMaps(window);
+    createSceneResources();
+}

@@ -1,0 +1,13 @@
+#pragma once
+struct GLFWwindow;
+
+// Framebuffer-size callback: the viewport follows the framebuffer.
+void onFramebufferSize(GLFWwindow* window, int width, int height);
+
+// True when the current context offers OpenGL 3.3 or later; libepoxy resolves the entry points
+// itself, so a context below 3.3 is the one way loading them can fail.
+bool glEntryPointsLoaded();
+
+// The loader-failure exit: the message, then the window library is shut down (so a fullscreen
+// window hands the monitor's video mode back), and -1 for main to return.
+int failGlLoader();

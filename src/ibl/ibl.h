@@ -1,0 +1,31 @@
+#pragma once
+#include "render/shader.h"
+
+#include <glm/glm.hpp>
+
+struct GLFWwindow;
+
+// The finale's programs and the precompute's: built once by captureEnvironment.
+extern Shader pbrShader;
+extern Shader equirectToCubemapShader;
+extern Shader irradianceShader;
+extern Shader prefilterShader;
+extern Shader brdfShader;
+extern Shader backgroundShader;
+
+// The capture framebuffer every precompute pass renders into, and its depth renderbuffer.
+extern unsigned int captureFBO;
+extern unsigned int captureRBO;
+
+// 0 until the HDR image has been uploaded; it stays 0 when the image cannot be read.
+extern unsigned int hdrTexture;
+extern unsigned int envCubemap;     // cube, 512 per face, mipmapped
+extern unsigned int irradianceMap;  // cube, 32 per face
+extern unsigned int prefilterMap;   // cube, 128 per face, roughness 0..1 in levels 0..4
+extern unsigned int brdfLUTTexture; // 2D, 512 x 512, two channels
+
+// Renders the equirectangular HDR sky into envCubemap.
+void captureEnvironment();
+// Renders irradianceMap, prefilterMap and brdfLUTTexture from envCubemap, then readies the
+// lit programs, the viewport and depth testing for the frame loop.
+void buildLightingMaps(GLFWwindow* window);

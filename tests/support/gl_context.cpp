@@ -1,0 +1,45 @@
+#include "support/gl_context.h"
+
+#include "app/window.h"
+
+#include <glm/glm.hpp>
+
+void GlTest::SetUp() {
+    ASSERT_TRUE(glfwInit()) << "no X server: run the tests through the test command";
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    window = glfwCreateWindow(1920, 1080, "heptad test", nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    glfwMakeContextCurrent(window);
+    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+    ASSERT_TRUE(glEntryPointsLoaded());
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
+    glViewport(0, 0, 1920, 1080);
+}
+
+void GlTest::TearDown() {
+    if (window != nullptr) {
+        glfwDestroyWindow(window);
+    }
+    glfwTerminate();
+}
+
+glm::u8vec4 GlTest::pixelAt(int x, int y) {
+    glm::u8vec4 pixel(0);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel[0]);
+    return pixel;
+}
+
+int glInt(GLenum name) {
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+float glFloat(GLenum name) {
+    GLfloat value = 0;
+    glGetFloatv(name, &value);
+    return value;
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include "render/gl.h"
+
+#include <glm/glm.hpp>
+#include <gtest/gtest.h>
+
+// A 1920 x 1080 window with the program's context hints (3.3 core) on the test X server, current
+// for the whole test, with the global state that start-up sets before any precompute.
+class GlTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // RGBA8 pixel of the back buffer at (x, y), origin bottom left.
+    static glm::u8vec4 pixelAt(int x, int y);
+
+    GLFWwindow* window = nullptr;
+};
+
+// Reads integer / float GL state in one call, for terse assertions.
+int glInt(GLenum name);
+float glFloat(GLenum name);
