@@ -1,6 +1,8 @@
 #include "scenes/resources.h"
 
 #include "render/gl.h"
+#include "render/texture.h"
+#include "scenes/vertex_tables.h"
 
 Shader titleShader;
 Shader scene2Shader;
@@ -20,7 +22,89 @@ unsigned int greetsTexture = 0;
 
 float tiltValue = 0.0f;
 
-void createSceneResources() {}
+namespace {
+// Shape A (position, colour) at locations 0 and 1 from the first buffer, shape B at 2 and 3
+// from the second: the vertex shader sees both shapes at once, vertex by vertex.
+void buildTwoShapeCube(unsigned int& vao, unsigned int& vboA, unsigned int& vboB,
+                       const float* shapeA, const float* shapeB) {
+    const GLsizei stride = 6 * sizeof(float);
+    const GLsizeiptr bytes = cubeTableFloats * sizeof(float);
+    glGenVertexArrays(1, &vao);
+    glGenBuffers(1, &vboA);
+    glGenBuffers(1, &vboB);
+    glBindVertexArray(vao);
+
+    glBindBuffer(GL_ARRAY_BUFFER, vboA);
+    glBufferData(GL_ARRAY_BUFFER, bytes, shapeA, GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<void*>(3 * sizeof(float)));
+    glEnableVertexAttribArray(1);
+
+    glBindBuffer(GL_ARRAY_BUFFER, vboB);
+    glBufferData(GL_ARRAY_BUFFER, bytes, shapeB, GL_STATIC_DRAW);
+    glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<void*>(3 * sizeof(float)));
+    glEnableVertexAttribArray(3);
+
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+void buildCard() {
+    const GLsizei stride = 8 * sizeof(float);
+    glGenVertexArrays(1, &cardVAO);
+    glGenBuffers(1, &cardVBO);
+    glGenBuffers(1, &cardEBO);
+    glBindVertexArray(cardVAO);
+    glBindBuffer(GL_ARRAY_BUFFER, cardVBO);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(cardTable), cardTable, GL_STATIC_DRAW);
+    // The element buffer binding is part of the vertex array's state: draws need no rebind.
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, cardEBO);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(cardIndices), cardIndices, GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<void*>(3 * sizeof(float)));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<void*>(6 * sizeof(float)));
+    glEnableVertexAttribArray(2);
+}
+} // namespace
+
+void createSceneResources() {
+    // Three fragment files live under the lower-case folder.
+    titleShader = Shader("labShaders/title.vs", "labShaders/title.fs");
+    scene2Shader = Shader("labShaders/Scene2.vs", "labShaders/Scene2.fs");
+    scene3Shader = Shader("labShaders/Scene3.vs", "labShaders/Scene3.fs");
+    scene4Shader = Shader("labShaders/Scene4.vs", "labshaders/Scene4.fs");
+    scene5Shader = Shader("labShaders/Scene5.vs", "labshaders/Scene5.fs");
+    scene6Shader = Shader("labShaders/Scene6.vs", "labshaders/Scene6.fs");
+
+    buildTwoShapeCube(spareCubeVAO, spareCubeVBOa, spareCubeVBOb, warpedCubeTable,
+                      warpedSplitCubeTable);
+    buildCard();
+
+    logoTexture = loadImageTexture("imgs/logo.png");
+    tarvoGreetsTexture = loadImageTexture("imgs/Tarvogreets.png");
+    greetsTexture = loadImageTexture("imgs/Greets.png");
+
+    // Scene 6 samples unit 0 through its sampler's default value; no other program declares a
+    // sampler, so no third assignment is made.
+    titleShader.activate();
+    titleShader.setUniformInt("texture1", 0);
+    scene4Shader.activate();
+    scene4Shader.setUniformInt("texture2", 1);
+
+    buildTwoShapeCube(scene2VAO, scene2VBOa, scene2VBOb, plainCubeTable, splitCubeTable);
+    buildTwoShapeCube(scene3VAO, scene3VBOa, scene3VBOb, warpedCubeTable, warpedSplitCubeTable);
+
+    tiltValue = 0.0f;
+}
 
 void deleteSpareCube() {
     glDeleteVertexArrays(1, &spareCubeVAO);
