@@ -12,7 +12,9 @@
 #include <vector>
 
 namespace {
-std::string diskOutputPath() { return "/tmp/heptad-audio-" + std::to_string(getpid()) + ".raw"; }
+std::string diskOutputPath() {
+    return "/tmp/heptad-audio-" + std::to_string(getpid()) + ".raw";
+}
 
 // SDL's disk driver stands in for a sound card: it writes what it would play to a file.
 void useDiskDriver() {
@@ -29,7 +31,9 @@ std::vector<int16_t> readSamples(const std::string& path) {
     return samples;
 }
 
-std::string musicPath() { return std::string(HEPTAD_RUNTIME_DIR) + "/demotune.mp3"; }
+std::string musicPath() {
+    return std::string(HEPTAD_RUNTIME_DIR) + "/demotune.mp3";
+}
 } // namespace
 
 TEST(SoundEngine, PlaysTheTrackOnceAndRealSamplesReachTheDevice) {

@@ -69,10 +69,10 @@ TEST_F(ShaderTest, MissingVertexFileEmptiesBothCodes) {
     EXPECT_EQ(heads[0].rfind("ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ: ", 0), 0u);
     EXPECT_GT(heads[0].size(), std::string("ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ: ").size());
     // Mesa rejects both empty stages, then the link.
-    const std::vector<std::string> expected = {
-        heads[0], "ERROR::SHADER_COMPILATION_ERROR of type: VERTEX",
-        "ERROR::SHADER_COMPILATION_ERROR of type: FRAGMENT",
-        "ERROR::PROGRAM_LINKING_ERROR of type: PROGRAM"};
+    const std::vector<std::string> expected = {heads[0],
+                                               "ERROR::SHADER_COMPILATION_ERROR of type: VERTEX",
+                                               "ERROR::SHADER_COMPILATION_ERROR of type: FRAGMENT",
+                                               "ERROR::PROGRAM_LINKING_ERROR of type: PROGRAM"};
     EXPECT_EQ(heads, expected) << out;
     EXPECT_NE(shader.programId, 0u);
 }
@@ -115,8 +115,7 @@ TEST_F(ShaderTest, CompileErrorPrintsHeadLogAndSeparator) {
     // The fragment block ends with the separator, then the link block follows.
     const auto sep = out.find("\n" + separator + "\n");
     ASSERT_NE(sep, std::string::npos) << out;
-    EXPECT_EQ(out.substr(sep + separator.size() + 2).rfind("ERROR::PROGRAM_LINKING_ERROR", 0),
-              0u);
+    EXPECT_EQ(out.substr(sep + separator.size() + 2).rfind("ERROR::PROGRAM_LINKING_ERROR", 0), 0u);
     EXPECT_EQ(out.back(), '\n');
 }
 

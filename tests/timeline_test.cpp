@@ -10,8 +10,8 @@ struct Window {
     TimelineScene scene;
 };
 const Window windows[] = {
-    {24.0f, 44.0f, TimelineScene::Scene2}, {44.0f, 67.0f, TimelineScene::Scene3},
-    {67.0f, 83.0f, TimelineScene::Scene4}, {83.0f, 112.0f, TimelineScene::Scene5},
+    {24.0f, 44.0f, TimelineScene::Scene2},   {44.0f, 67.0f, TimelineScene::Scene3},
+    {67.0f, 83.0f, TimelineScene::Scene4},   {83.0f, 112.0f, TimelineScene::Scene5},
     {112.0f, 129.0f, TimelineScene::Scene6}, {129.0f, 164.0f, TimelineScene::Finale},
 };
 } // namespace

@@ -7,11 +7,15 @@ bool timerPinned = false;
 double pinnedSeconds = 0.0;
 } // namespace
 
-double timerSeconds() { return timerPinned ? pinnedSeconds : glfwGetTime(); }
+double timerSeconds() {
+    return timerPinned ? pinnedSeconds : glfwGetTime();
+}
 
 void pinTimer(double seconds) {
     timerPinned = true;
     pinnedSeconds = seconds;
 }
 
-void unpinTimer() { timerPinned = false; }
+void unpinTimer() {
+    timerPinned = false;
+}

@@ -27,7 +27,9 @@ TimelineScene timelineScene(float t) {
     return TimelineScene::None;
 }
 
-bool timelineEnded(float demoTime) { return demoTime > 164.0f; }
+bool timelineEnded(float demoTime) {
+    return demoTime > 164.0f;
+}
 
 void runTimeline(float demoTime) {
     switch (timelineScene(demoTime)) {

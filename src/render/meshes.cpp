@@ -63,9 +63,13 @@ void drawCube() {
     glBindVertexArray(0);
 }
 
-void drawSphere() { drawSphereInstance(sphereVAO, sphereIndexCount); }
+void drawSphere() {
+    drawSphereInstance(sphereVAO, sphereIndexCount);
+}
 
-void drawLightSphere() { drawSphereInstance(lightSphereVAO, lightSphereIndexCount); }
+void drawLightSphere() {
+    drawSphereInstance(lightSphereVAO, lightSphereIndexCount);
+}
 
 void drawQuad() {
     if (quadVAO == 0) {

@@ -53,7 +53,9 @@ Shader::Shader(const char* vertexPath, const char* fragmentPath) {
     glDeleteShader(fragmentStage);
 }
 
-void Shader::activate() const { glUseProgram(programId); }
+void Shader::activate() const {
+    glUseProgram(programId);
+}
 
 void Shader::setUniformInt(const std::string& name, int value) const {
     glUniform1i(glGetUniformLocation(programId, name.c_str()), value);

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The program as a user runs it: no display, a whole run, Escape, a runtime folder without
+# shaders, and the music reaching a sound device. Run as: program_test.sh <runtime dir>.
+set -u
+runtime=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# A sped-up clock lets a 164-second run finish in a few seconds.
+fast() { SDL_AUDIODRIVER=dummy faketime -f '+0 x40' "$@"; }
+
+echo "== no display: the window message and -1"
+out=$(cd "$runtime" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy ./heptad 2>/dev/null)
+status=$?
+[ "$status" -eq 255 ] || fail "no display: status $status, want 255"
+[ "$out" = "Failed to create GLFW window" ] || fail "no display: printed '$out'"
+
+echo "== a whole run ends by itself after 164 demo seconds"
+start=$(date +%s)
+out=$(cd "$runtime" && timeout 120 bash -c "$(declare -f fast); fast ./heptad" 2>/dev/null)
+status=$?
+[ "$status" -eq 0 ] || fail "whole run: status $status, want 0"
+[ -z "$(grep '^ERROR::\|Texture failed\|failure load' <<<"$out")" ] || fail "whole run printed: $out"
+echo "   took $(($(date +%s) - start)) s of wall time"
+
+echo "== Escape ends the run after the current frame"
+(cd "$runtime" && SDL_AUDIODRIVER=dummy exec ./heptad >"$work/escape.out" 2>/dev/null) &
+pid=$!
+sleep 3
+for _ in 1 2 3 4 5; do
+  kill -0 "$pid" 2>/dev/null || break
+  xdotool key Escape 2>/dev/null
+  sleep 1
+done
+waited=0
+while kill -0 "$pid" 2>/dev/null && [ $waited -lt 30 ]; do sleep 1; waited=$((waited + 1)); done
+if kill -0 "$pid" 2>/dev/null; then
+  kill "$pid"
+  fail "Escape: still running"
+else
+  wait "$pid"
+  status=$?
+  [ "$status" -eq 0 ] || fail "Escape: status $status, want 0"
+fi
+
+echo "== no shader files: every program reports its files and the run still plays out"
+cp -r "$runtime" "$work/noshaders"
+rm -rf "$work/noshaders/labShaders" "$work/noshaders/labshaders"
+out=$(cd "$work/noshaders" && timeout 120 bash -c "$(declare -f fast); fast ./heptad" 2>/dev/null)
+status=$?
+[ "$status" -eq 0 ] || fail "no shaders: status $status, want 0"
+programs=$(grep -c '^ERROR::PROGRAM_LINKING_ERROR of type: PROGRAM$' <<<"$out")
+reads=$(grep -c '^ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ: ' <<<"$out")
+[ "$reads" -gt 0 ] && [ "$reads" -eq "$programs" ] ||
+  fail "no shaders: $reads file messages for $programs programs"
+
+echo "== the music reaches the sound device"
+if [ -f "$runtime/demotune.mp3" ]; then
+  (cd "$runtime" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw" \
+    timeout 120 faketime -f '+0 x40' ./heptad >/dev/null 2>&1)
+  bytes=$(stat -c %s "$work/out.raw" 2>/dev/null || echo 0)
+  [ "$bytes" -gt 100000 ] || fail "music: only $bytes bytes reached the device"
+  nonzero=$(od -An -v -tx1 -N 200000 "$work/out.raw" | tr -s ' ' '\n' | grep -cv '^00$\|^$')
+  [ "$nonzero" -gt 1000 ] || fail "music: the device received silence"
+else
+  echo "   (no demotune.mp3 in the runtime folder: skipped)"
+fi
+
+echo "== no music file: silent and unharmed"
+cp -r "$runtime" "$work/nomusic"
+rm -f "$work/nomusic/demotune.mp3"
+out=$(cd "$work/nomusic" && timeout 120 bash -c "$(declare -f fast); fast ./heptad" 2>/dev/null)
+status=$?
+[ "$status" -eq 0 ] || fail "no music: status $status, want 0"
+
+[ "$failures" -eq 0 ] || exit 1
+echo "all program checks passed"
