@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglm-dev libstb-dev libepoxy-dev libsdl2-mixer-dev
-  libmp3lame-dev fonts-dejavu-core
+  libasound2-dev libmp3lame-dev fonts-dejavu-core
   libgl1-mesa-dri
   googletest libgtest-dev xvfb xauth faketime glslang-tools xdotool ffmpeg
 )

@@ -2,8 +2,16 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <alsa/asoundlib.h>
+
+namespace {
+// ALSA prints its own complaints to standard error when a machine has no sound card; a demo
+// without sound should just play silently.
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+} // namespace
 
 SoundEngine::SoundEngine() {
+    snd_lib_error_set_handler(ignoreAlsaError);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return;
     }
