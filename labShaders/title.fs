@@ -38,11 +38,11 @@ void main() {
     float sweep = smoothstep(0.6, 3.6, time);
     float across = texCoord.x + 0.18 * (texCoord.y - 0.5) - mix(-0.3, 1.3, sweep);
     float uncovered = smoothstep(0.02, -0.02, across);
-    vec3 colour = mix(night, logo, mix(0.05, 1.0, uncovered));
+    vec3 colour = mix(night, logo, mix(0.006, 1.0, uncovered));
     // Narrow white-hot core in a wider tinted halo: two Gaussians across the bar.
     float core = exp(-pow(across / 0.01, 2.0));
-    float halo = exp(-pow(across / 0.07, 2.0));
-    colour += core * vec3(1.6) + halo * 0.5 * tint;
+    float halo = exp(-pow(across / 0.05, 2.0));
+    colour += core * vec3(1.6) + halo * 0.3 * tint;
 
     // Breathing glow, peaking on every beat and easing smoothly between beats; it fades in as
     // the sweep ends. The blurred halo is a coarse mip level of the logo itself.

@@ -37,9 +37,10 @@ float grain(vec2 pixel, float frame) {
 }
 
 void main() {
-    // The split jumps to about four pixels of the 960-pixel card on the beat and decays to one.
+    // The split jumps to about two and a half pixels of the 960-pixel card on the beat and
+    // decays to under one.
     float kick = exp(-7.0 * fract(time * BEATS_PER_SECOND));
-    vec2 split = vec2(0.001 + 0.0035 * kick, 0.0);
+    vec2 split = vec2(0.0008 + 0.0018 * kick, 0.0);
     vec4 centre = texture(texture2, texCoord);
     vec3 image = vec3(texture(texture2, clamp(texCoord + split, 0.0, 1.0)).r, centre.g,
                       texture(texture2, clamp(texCoord - split, 0.0, 1.0)).b);

@@ -36,10 +36,10 @@ float grain(vec2 pixel, float frame) {
 }
 
 void main() {
-    // Radial split: zero at the centre, at the corners about four pixels on the beat and one
-    // at rest.
+    // Radial split: zero at the centre; at the corners about two and a half pixels on the beat
+    // and under one at rest.
     float kick = exp(-7.0 * fract(time * BEATS_PER_SECOND));
-    vec2 split = (texCoord - 0.5) * (0.002 + 0.007 * kick);
+    vec2 split = (texCoord - 0.5) * (0.0016 + 0.0036 * kick);
     vec4 centre = texture(greetsImage, texCoord);
     vec3 image = vec3(texture(greetsImage, clamp(texCoord + split, 0.0, 1.0)).r, centre.g,
                       texture(greetsImage, clamp(texCoord - split, 0.0, 1.0)).b);

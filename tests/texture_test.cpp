@@ -12,8 +12,8 @@ namespace {
 std::string writePng(const std::string& name, int width, int height, int channels,
                      const std::vector<unsigned char>& pixels) {
     const std::string path = writeTempFile(name, "");
-    EXPECT_TRUE(stbi_write_png(path.c_str(), width, height, channels, pixels.data(),
-                               width * channels));
+    EXPECT_TRUE(
+        stbi_write_png(path.c_str(), width, height, channels, pixels.data(), width * channels));
     return path;
 }
 
@@ -90,13 +90,11 @@ TEST_F(TextureTest, ChannelCountPicksTheFormatAndSamplesAsExpected) {
     const std::vector<std::vector<unsigned char>> pixel = {
         {200}, {200, 100}, {200, 150, 50}, {200, 150, 50, 100}};
     const GLenum formats[] = {GL_RED, GL_RG, GL_RGB, GL_RGBA};
-    const std::vector<std::vector<unsigned char>> seen = {{200, 0, 0, 255},
-                                                          {200, 100, 0, 255},
-                                                          {200, 150, 50, 255},
-                                                          {200, 150, 50, 100}};
+    const std::vector<std::vector<unsigned char>> seen = {
+        {200, 0, 0, 255}, {200, 100, 0, 255}, {200, 150, 50, 255}, {200, 150, 50, 100}};
     for (int channels = 1; channels <= 4; ++channels) {
-        const std::string path = writePng("c" + std::to_string(channels) + ".png", 1, 1,
-                                          channels, pixel[channels - 1]);
+        const std::string path =
+            writePng("c" + std::to_string(channels) + ".png", 1, 1, channels, pixel[channels - 1]);
         StdoutCapture capture;
         const unsigned int name = loadImageTexture(path.c_str());
         EXPECT_EQ(capture.finish(), "");
@@ -116,12 +114,12 @@ TEST_F(TextureTest, RowsOfAnyLengthArriveIntactAndFlipped) {
         GLenum format;
     };
     // Rows of 15, 7, 6 and 12 bytes: only the last is a multiple of the default alignment.
-    const Case cases[] = {{5, 3, 3, GL_RGB}, {7, 2, 1, GL_RED}, {3, 3, 2, GL_RG},
-                          {3, 2, 4, GL_RGBA}};
+    const Case cases[] = {
+        {5, 3, 3, GL_RGB}, {7, 2, 1, GL_RED}, {3, 3, 2, GL_RG}, {3, 2, 4, GL_RGBA}};
     for (const Case& c : cases) {
         const std::vector<unsigned char> image = countingPixels(c.width, c.height, c.channels);
-        const std::string path =
-            writePng("odd" + std::to_string(c.width) + ".png", c.width, c.height, c.channels, image);
+        const std::string path = writePng("odd" + std::to_string(c.width) + ".png", c.width,
+                                          c.height, c.channels, image);
         const unsigned int name = loadImageTexture(path.c_str());
         ASSERT_EQ(glInt(GL_TEXTURE_BINDING_2D), static_cast<int>(name));
         EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), c.width);

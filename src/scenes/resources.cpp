@@ -93,8 +93,8 @@ void createSceneResources() {
     tarvoGreetsTexture = loadImageTexture("imgs/Tarvogreets.png");
     greetsTexture = loadImageTexture("imgs/Greets.png");
 
-    // Scene 6 samples unit 0 through its sampler's default value; no other program declares a
-    // sampler, so no third assignment is made.
+    // Scene 6 reads unit 0 through its sampler's default value. No program declares a third
+    // sampler "texture3", so no assignment is made for one.
     titleShader.activate();
     titleShader.setUniformInt("texture1", 0);
     scene4Shader.activate();

@@ -38,8 +38,8 @@ void drawScene4(float demoTime) {
     // dominates, so the card turns mostly about the vertical.
     glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 1.9f));
     if (s > 12.0f) {
-        model = glm::rotate(model, 0.7853982f,
-                            glm::vec3(tiltValue, std::fabs(tiltValue - s), 1.0f));
+        model =
+            glm::rotate(model, 0.7853982f, glm::vec3(tiltValue, std::fabs(tiltValue - s), 1.0f));
     }
     const glm::mat4 projection(1.0f);
 
