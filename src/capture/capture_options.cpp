@@ -1,0 +1,192 @@
+#include "capture/capture_options.h"
+
+#include "capture/frame_plan.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+constexpr double demoLength = 164.0;
+// Bounds that keep a request sane: the picture fits every GL 3.3 driver's render target limit
+// and the frame rate is one a player can show.
+constexpr int minSide = 16;
+constexpr int maxSide = 8192;
+constexpr int maxFps = 240;
+
+bool parseNumber(const std::string& text, double& value) {
+    if (text.empty()) {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return errno == 0 && *end == '\0' && std::isfinite(value);
+}
+
+bool parseWhole(const std::string& text, long& value) {
+    if (text.empty() || text[0] == '+' || text[0] == '-') {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtol(text.c_str(), &end, 10);
+    return errno == 0 && *end == '\0';
+}
+
+bool parseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find_first_of("xX");
+    long w = 0;
+    long h = 0;
+    if (x == std::string::npos || !parseWhole(text.substr(0, x), w) ||
+        !parseWhole(text.substr(x + 1), h)) {
+        return false;
+    }
+    if (w < minSide || w > maxSide || h < minSide || h > maxSide) {
+        return false;
+    }
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+bool endsWith(const std::string& text, const std::string& tail) {
+    if (text.size() < tail.size()) {
+        return false;
+    }
+    std::string end = text.substr(text.size() - tail.size());
+    for (char& c : end) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return end == tail;
+}
+
+std::string seconds(double value) {
+    std::string text = std::to_string(value);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (!text.empty() && text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
+}
+} // namespace
+
+ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
+    ParsedCaptureOptions parsed;
+    CaptureOptions& o = parsed.options;
+    bool rangeGiven = false;
+    auto fail = [&parsed](const std::string& message) {
+        parsed.error = message;
+        return parsed;
+    };
+
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::string value;
+        bool inlineValue = false;
+        const size_t equals = name.find('=');
+        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+            inlineValue = true;
+        }
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+            return parsed;
+        }
+        const bool takesValue = name == "--size" || name == "--fps" || name == "--from" ||
+                                name == "--to" || name == "--output" || name == "-o" ||
+                                name == "--still";
+        if (!takesValue) {
+            return fail("unknown option '" + args[i] + "'");
+        }
+        if (!inlineValue) {
+            if (i + 1 >= args.size()) {
+                return fail(name + " needs a value");
+            }
+            value = args[++i];
+        }
+
+        double number = 0.0;
+        long whole = 0;
+        if (name == "--size") {
+            if (!parseSize(value, o.width, o.height)) {
+                return fail("--size wants WIDTHxHEIGHT, each " + std::to_string(minSide) + " to " +
+                            std::to_string(maxSide) + " pixels (got '" + value + "')");
+            }
+        } else if (name == "--fps") {
+            if (!parseWhole(value, whole) || whole < 1 || whole > maxFps) {
+                return fail("--fps wants a whole number of frames a second, 1 to " +
+                            std::to_string(maxFps) + " (got '" + value + "')");
+            }
+            o.fps = static_cast<int>(whole);
+        } else if (name == "--from" || name == "--to" || name == "--still") {
+            if (!parseNumber(value, number) || number < 0.0 || number > demoLength) {
+                return fail(name + " wants seconds from 0 to " + seconds(demoLength) + " (got '" +
+                            value + "')");
+            }
+            if (name == "--from") {
+                o.from = number;
+                rangeGiven = true;
+            } else if (name == "--to") {
+                o.to = number;
+                rangeGiven = true;
+            } else {
+                o.still = true;
+                o.stillTime = number;
+            }
+        } else {
+            if (value.empty()) {
+                return fail(name + " needs a file name");
+            }
+            o.output = value;
+        }
+    }
+
+    if (o.still) {
+        if (rangeGiven) {
+            return fail("--still renders one frame: it takes no --from or --to");
+        }
+        if (o.output.empty()) {
+            o.output = "heptad.png";
+        }
+        if (!endsWith(o.output, ".png")) {
+            return fail("--still writes a PNG: give --output a name ending in .png");
+        }
+        return parsed;
+    }
+    if (o.from >= o.to) {
+        return fail("--from (" + seconds(o.from) + ") must come before --to (" + seconds(o.to) +
+                    ")");
+    }
+    if (framesBetween(o.from, o.to, o.fps).count() < 1) {
+        return fail("no frame at " + std::to_string(o.fps) + " fps lies between --from " +
+                    seconds(o.from) + " and --to " + seconds(o.to));
+    }
+    // H.264 in the 4:2:0 layout every player reads halves the colour resolution both ways.
+    if (o.width % 2 != 0 || o.height % 2 != 0) {
+        return fail("--size must be even both ways for a video (got " + std::to_string(o.width) +
+                    "x" + std::to_string(o.height) + ")");
+    }
+    if (o.output.empty()) {
+        o.output = "heptad.mp4";
+    }
+    return parsed;
+}
+
+std::string captureUsage() {
+    return "Usage: heptad-capture [options]\n"
+           "Renders the Heptad demo frame by frame on a virtual clock and writes it as an MP4\n"
+           "video (H.264, with the music as AAC) through ffmpeg, or one frame as a PNG. Run it\n"
+           "where the demo runs from (shaders, images and demotune.mp3 are read from the working\n"
+           "folder). Without a display it renders on a private Xvfb server.\n"
+           "\n"
+           "  --size WxH      picture size in pixels (default 1920x1080)\n"
+           "  --fps N         frames a second (default 60)\n"
+           "  --from S        start at S seconds of the demo (default 0)\n"
+           "  --to S          stop before S seconds (default 164, the end)\n"
+           "  --output PATH   the file to write (default heptad.mp4, or heptad.png with --still)\n"
+           "  --still T       write the single frame at T seconds as a PNG\n"
+           "  --help          show this text\n";
+}

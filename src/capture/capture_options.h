@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// What a recording covers and where it goes. Sizes are the rendered (and encoded) picture;
+// times are demo seconds, the same clock the timeline runs on.
+struct CaptureOptions {
+    int width = 1920;
+    int height = 1080;
+    int fps = 60;
+    double from = 0.0;
+    double to = 164.0;
+    bool still = false;     // one frame as a PNG instead of a video
+    double stillTime = 0.0; // demo seconds of that frame
+    std::string output;     // "heptad.mp4", or "heptad.png" for a still, unless given
+    bool help = false;
+};
+
+// Either options or one line saying what is wrong with the command line.
+struct ParsedCaptureOptions {
+    CaptureOptions options;
+    std::string error;
+};
+
+// Parses the arguments after the program name. Accepts "--name value" and "--name=value".
+ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args);
+
+// The --help text.
+std::string captureUsage();

@@ -1,0 +1,223 @@
+// heptad-capture: records the demo frame by frame on a virtual clock into an MP4 video with its
+// music (or one frame into a PNG), the same start-up and scenes as the live program, on any
+// machine: without a display it brings its own virtual X server, without a GPU Mesa renders.
+#include "app/clock.h"
+#include "app/startup.h"
+#include "app/timeline.h"
+#include "app/window.h"
+#include "capture/capture_options.h"
+#include "capture/child_process.h"
+#include "capture/encoder.h"
+#include "capture/frame_plan.h"
+#include "capture/offscreen_target.h"
+#include "capture/pending_output.h"
+#include "capture/progress.h"
+#include "capture/virtual_display.h"
+#include "render/gl.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+constexpr int exitInterrupted = 130;
+const char* const musicFile = "demotune.mp3";
+
+volatile std::sig_atomic_t stopRequested = 0;
+void onStopSignal(int) {
+    stopRequested = 1;
+}
+
+// Ctrl-C, a closed terminal or a kill end the capture between two frames, cleaning up; a second
+// signal ends it at once. A vanished encoder shows up as a failed write, not as SIGPIPE.
+void installSignalHandlers() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+int fail(const std::string& message, int status = exitFailure) {
+    std::fprintf(stderr, "heptad-capture: %s\n", message.c_str());
+    return status;
+}
+
+std::string lastWindowError;
+void onWindowError(int, const char* description) {
+    lastWindowError = description;
+}
+
+// Shuts the window library down before the virtual display it talks to goes away.
+struct WindowLibrary {
+    ~WindowLibrary() { glfwTerminate(); }
+};
+
+std::string seconds(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// One frame as the live program draws it: every read of the timer inside the frame sees the
+// frame's own time. A frame on a scene bound draws nothing, so the target keeps the picture of
+// the frame before, which is what reading it back then shows. (The live program swaps there
+// and shows whatever its back buffer holds: with a copying swap that same previous picture,
+// with an exchanging one the picture before it, a one-frame flicker not worth recording.)
+void renderFrame(const OffscreenTarget& target, double time) {
+    pinTimer(time);
+    target.bind();
+    runTimeline(static_cast<float>(time));
+}
+
+int capture(const CaptureOptions& o) {
+    PendingOutput output;
+    std::string error;
+    if (!output.create(o.output, error)) {
+        return fail(error);
+    }
+    EncoderSettings encoding;
+    const FrameRange range = framesBetween(o.from, o.to, o.fps);
+    if (!o.still) {
+        encoding.ffmpeg = findOnPath("ffmpeg");
+        if (encoding.ffmpeg.empty()) {
+            return fail("ffmpeg not found on PATH: it encodes the video (install the ffmpeg "
+                        "package; --still needs no ffmpeg)");
+        }
+        if (access(musicFile, R_OK) == 0) {
+            encoding.music = musicFile;
+        } else {
+            std::fprintf(stderr,
+                         "heptad-capture: no %s here: the video gets a silent sound "
+                         "track\n",
+                         musicFile);
+        }
+    }
+
+    VirtualDisplay virtualDisplay;
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0') {
+        if (!virtualDisplay.start(o.width, o.height, error)) {
+            return fail(error);
+        }
+    }
+    glfwSetErrorCallback(onWindowError);
+    if (glfwInit() == GLFW_FALSE) {
+        return fail("cannot open the display " + std::string(std::getenv("DISPLAY")) + " (" +
+                    lastWindowError + "); unset DISPLAY to render on a private Xvfb server");
+    }
+    WindowLibrary windowLibrary;
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    // The requested size, so that start-up's viewport from the framebuffer size is the picture.
+    GLFWwindow* window = glfwCreateWindow(o.width, o.height, "heptad-capture", nullptr, nullptr);
+    if (window == nullptr) {
+        return fail("cannot create an OpenGL 3.3 core context (" + lastWindowError + ")");
+    }
+    glfwMakeContextCurrent(window);
+    if (!glEntryPointsLoaded()) {
+        return fail("the OpenGL driver offers less than version 3.3 core");
+    }
+
+    if (o.still) {
+        std::fprintf(stderr, "Rendering the frame at %s s of the demo at %dx%d into %s\n",
+                     seconds(o.stillTime).c_str(), o.width, o.height, o.output.c_str());
+    } else {
+        std::fprintf(stderr,
+                     "Rendering %ld frames (%s s to %s s of the demo) at %dx%d, %d fps into %s\n",
+                     range.count(), seconds(frameSeconds(range.first, o.fps)).c_str(),
+                     seconds(frameSeconds(range.end, o.fps)).c_str(), o.width, o.height, o.fps,
+                     o.output.c_str());
+    }
+    runStartUp(window);
+    OffscreenTarget target;
+    if (!target.create(o.width, o.height, error)) {
+        return fail(error);
+    }
+    if (stopRequested) {
+        return fail("interrupted", exitInterrupted);
+    }
+
+    std::vector<unsigned char> pixels;
+    if (o.still) {
+        for (long n : warmUpFrames(firstFrameAt(o.stillTime, o.fps), o.fps)) {
+            renderFrame(target, frameSeconds(n, o.fps));
+        }
+        renderFrame(target, o.stillTime);
+        target.read(pixels);
+        if (!writePng(output.tempPath(), o.width, o.height, pixels, error) ||
+            !output.commit(error)) {
+            return fail(error);
+        }
+        std::fprintf(stderr, "Wrote %s\n", o.output.c_str());
+        return 0;
+    }
+
+    encoding.width = o.width;
+    encoding.height = o.height;
+    encoding.fps = o.fps;
+    encoding.audioStart = frameSeconds(range.first, o.fps);
+    encoding.duration = frameSeconds(range.count(), o.fps);
+    encoding.output = output.tempPath();
+    ChildProcess encoder;
+    if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
+        return fail(error);
+    }
+    for (long n : warmUpFrames(range.first, o.fps)) {
+        renderFrame(target, frameSeconds(n, o.fps));
+    }
+    Progress progress(range.count(), stderr);
+    for (long n = range.first; n < range.end; ++n) {
+        if (stopRequested) {
+            std::fputc('\n', stderr); // below the progress line
+            return fail("interrupted: nothing written", exitInterrupted);
+        }
+        const double time = frameSeconds(n, o.fps);
+        renderFrame(target, time);
+        target.read(pixels);
+        if (!encoder.write(pixels.data(), pixels.size())) {
+            std::fputc('\n', stderr);
+            return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
+                        "): nothing written");
+        }
+        progress.frameDone(sceneName(timelineScene(static_cast<float>(time))));
+    }
+    progress.finish();
+    const int encoderStatus = encoder.finish();
+    if (encoderStatus != 0) {
+        return fail("ffmpeg failed (exit status " + std::to_string(encoderStatus) +
+                    "): nothing written");
+    }
+    if (!output.commit(error)) {
+        return fail(error);
+    }
+    std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps)\n", o.output.c_str(),
+                 formatDuration(encoding.duration).c_str(), o.width, o.height, o.fps);
+    return 0;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    const ParsedCaptureOptions parsed =
+        parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "heptad-capture: %s (see --help)\n", parsed.error.c_str());
+        return exitUsage;
+    }
+    if (parsed.options.help) {
+        std::fputs(captureUsage().c_str(), stdout);
+        return 0;
+    }
+    installSignalHandlers();
+    return capture(parsed.options);
+}

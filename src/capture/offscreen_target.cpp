@@ -1,0 +1,78 @@
+#include "capture/offscreen_target.h"
+
+#include "render/gl.h"
+
+#include <stb_image_write.h>
+
+bool OffscreenTarget::create(int w, int h, std::string& error) {
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
+    GLint maxViewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    if (w > maxSize || h > maxSize || w > maxViewport[0] || h > maxViewport[1]) {
+        error = "this OpenGL driver renders at most " +
+                std::to_string(std::min<int>(maxSize, maxViewport[0])) + "x" +
+                std::to_string(std::min<int>(maxSize, maxViewport[1])) + " pixels";
+        return false;
+    }
+    width = w;
+    height = h;
+    // Leave the state the scenes inherit from start-up as it was (renderbuffer binding, clear
+    // colour); only the framebuffer binding differs from the live program, by design.
+    GLint renderbufferBefore = 0;
+    glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbufferBefore);
+    GLfloat clearBefore[4] = {0, 0, 0, 0};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearBefore);
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    glGenRenderbuffers(1, &depthStencil);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                              depthStencil);
+    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    glBindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(renderbufferBefore));
+    if (status != GL_FRAMEBUFFER_COMPLETE) {
+        error = "cannot make a " + std::to_string(width) + "x" + std::to_string(height) +
+                " render target (framebuffer status " + std::to_string(status) + ")";
+        return false;
+    }
+    // Start from black, as a fresh window does, in case the first frame draws nothing.
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glClearColor(clearBefore[0], clearBefore[1], clearBefore[2], clearBefore[3]);
+    return true;
+}
+
+void OffscreenTarget::bind() const {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(0, 0, width, height);
+}
+
+void OffscreenTarget::read(std::vector<unsigned char>& rgba) const {
+    rgba.resize(frameBytes());
+    // RGBA rows are whole multiples of 4 bytes, so any pack alignment a scene left is met.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+}
+
+bool writePng(const std::string& path, int width, int height,
+              const std::vector<unsigned char>& rgba, std::string& error) {
+    // Alpha is whatever the scenes cleared it to (0.7 for most), which a screen ignores.
+    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+    for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) {
+        rgb[3 * i] = rgba[4 * i];
+        rgb[3 * i + 1] = rgba[4 * i + 1];
+        rgb[3 * i + 2] = rgba[4 * i + 2];
+    }
+    stbi_flip_vertically_on_write(1);
+    if (stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) == 0) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}

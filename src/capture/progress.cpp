@@ -1,0 +1,81 @@
+#include "capture/progress.h"
+
+#include <cmath>
+
+std::string formatDuration(double seconds) {
+    const long total = std::lround(std::max(seconds, 0.0));
+    char text[32];
+    if (total >= 3600) {
+        std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", total / 3600, total / 60 % 60,
+                      total % 60);
+    } else {
+        std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
+    }
+    return text;
+}
+
+Progress::Progress(long totalFrames, std::FILE* out)
+    : total(totalFrames), out(out), started(Clock::now()), lastDrawn(started), windowStart(started),
+      lastFrame(started) {}
+
+void Progress::frameDone(const char* sceneName) {
+    ++done;
+    ++windowFrames;
+    scene = sceneName;
+    const Clock::time_point now = Clock::now();
+    const double frameSeconds = std::chrono::duration<double>(now - lastFrame).count();
+    lastFrame = now;
+    if (sceneTimes.empty() || std::string(sceneTimes.back().scene) != sceneName) {
+        sceneTimes.push_back({sceneName, 0, 0.0});
+    }
+    sceneTimes.back().frames += 1;
+    sceneTimes.back().seconds += frameSeconds;
+    const double windowSeconds = std::chrono::duration<double>(now - windowStart).count();
+    // A fresh speed every two seconds, or from the first frame on while there is none yet.
+    if (windowSeconds >= 2.0 || recentFps == 0.0) {
+        recentFps = windowFrames / std::max(windowSeconds, 1e-6);
+        windowStart = now;
+        windowFrames = 0;
+    }
+    if (std::chrono::duration<double>(now - lastDrawn).count() >= 0.25 || done == total) {
+        lastDrawn = now;
+        draw();
+    }
+}
+
+void Progress::draw() {
+    char line[160];
+    const double percent = total > 0 ? 100.0 * done / total : 100.0;
+    const std::string left =
+        recentFps > 0.0 ? formatDuration((total - done) / recentFps) : std::string("?");
+    const int width =
+        std::snprintf(line, sizeof line, "frame %ld/%ld (%.0f%%)  %s  %.1f fps  %s left", done,
+                      total, percent, scene, recentFps, left.c_str());
+    // Pad over the rest of a longer previous line.
+    const size_t length = static_cast<size_t>(std::max(width, 0));
+    std::fprintf(out, "\r%s%*s", line,
+                 static_cast<int>(lastWidth > length ? lastWidth - length : 0), "");
+    std::fflush(out);
+    lastWidth = length;
+    lastDrawnDone = done;
+}
+
+void Progress::finish() {
+    if (lastDrawnDone != done) {
+        draw();
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    std::fprintf(out, "\n%ld frames in %s (%.1f fps)", done, formatDuration(seconds).c_str(),
+                 seconds > 0.0 ? done / seconds : 0.0);
+    const char* separator = "; by scene: ";
+    for (const SceneTime& part : sceneTimes) {
+        if (std::string(part.scene) == "none") {
+            continue; // a frame on a bound only repeats the picture before it
+        }
+        std::fprintf(out, "%s%s %.1f fps", separator, part.scene,
+                     part.seconds > 0.0 ? part.frames / part.seconds : 0.0);
+        separator = ", ";
+    }
+    std::fprintf(out, "\n");
+    std::fflush(out);
+}
