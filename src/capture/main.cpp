@@ -108,6 +108,8 @@ int capture(const CaptureOptions& o) {
         if (!virtualDisplay.start(o.width, o.height, error)) {
             return fail(error);
         }
+        std::fprintf(stderr, "heptad-capture: no display, so rendering on a private Xvfb (%s)\n",
+                     virtualDisplay.name().c_str());
     }
     glfwSetErrorCallback(onWindowError);
     if (glfwInit() == GLFW_FALSE) {

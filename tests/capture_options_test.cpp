@@ -1,0 +1,187 @@
+// The recorder's command line, frame arithmetic and encoder command, checked without GL.
+#include "capture/capture_options.h"
+#include "capture/encoder.h"
+#include "capture/frame_plan.h"
+#include "capture/progress.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+ParsedCaptureOptions parse(std::vector<std::string> args) {
+    return parseCaptureOptions(args);
+}
+
+bool hasPair(const std::vector<std::string>& args, const std::string& name,
+             const std::string& value) {
+    for (size_t i = 0; i + 1 < args.size(); ++i) {
+        if (args[i] == name && args[i + 1] == value) {
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+TEST(CaptureOptions, DefaultsRecordTheWholeDemoInFullHd) {
+    const ParsedCaptureOptions parsed = parse({});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.width, 1920);
+    EXPECT_EQ(parsed.options.height, 1080);
+    EXPECT_EQ(parsed.options.fps, 60);
+    EXPECT_EQ(parsed.options.from, 0.0);
+    EXPECT_EQ(parsed.options.to, 164.0);
+    EXPECT_EQ(parsed.options.output, "heptad.mp4");
+    EXPECT_FALSE(parsed.options.still);
+    EXPECT_FALSE(parsed.options.help);
+}
+
+TEST(CaptureOptions, EveryOptionInBothSpellings) {
+    const ParsedCaptureOptions a = parse({"--size", "320x180", "--fps", "10", "--from", "22",
+                                          "--to", "26.5", "--output", "out/clip.mp4"});
+    const ParsedCaptureOptions b =
+        parse({"--size=320x180", "--fps=10", "--from=22", "--to=26.5", "-o", "out/clip.mp4"});
+    for (const ParsedCaptureOptions& parsed : {a, b}) {
+        ASSERT_EQ(parsed.error, "");
+        EXPECT_EQ(parsed.options.width, 320);
+        EXPECT_EQ(parsed.options.height, 180);
+        EXPECT_EQ(parsed.options.fps, 10);
+        EXPECT_EQ(parsed.options.from, 22.0);
+        EXPECT_EQ(parsed.options.to, 26.5);
+        EXPECT_EQ(parsed.options.output, "out/clip.mp4");
+    }
+    EXPECT_TRUE(parse({"--size", "100x50", "--help", "--bogus"}).options.help);
+}
+
+TEST(CaptureOptions, StillTakesATimeAndAPngName) {
+    ParsedCaptureOptions parsed = parse({"--still", "23.5", "--output", "frame.PNG"});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_TRUE(parsed.options.still);
+    EXPECT_EQ(parsed.options.stillTime, 23.5);
+    parsed = parse({"--still", "164", "--size", "321x181"}); // odd sizes are fine for a picture
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.output, "heptad.png");
+    EXPECT_EQ(parsed.options.width, 321);
+}
+
+TEST(CaptureOptions, BadCommandLinesSayWhatIsWrong) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--bogus"}, "unknown option '--bogus'"},
+        {{"1920x1080"}, "unknown option '1920x1080'"},
+        {{"--size"}, "--size needs a value"},
+        {{"--size", "1920"}, "--size wants WIDTHxHEIGHT"},
+        {{"--size", "1920x"}, "--size wants WIDTHxHEIGHT"},
+        {{"--size", "wide x high"}, "--size wants WIDTHxHEIGHT"},
+        {{"--size", "-320x180"}, "--size wants WIDTHxHEIGHT"},
+        {{"--size", "8x8"}, "--size wants WIDTHxHEIGHT"},
+        {{"--size", "10000x100"}, "--size wants WIDTHxHEIGHT"},
+        {{"--size", "99999999999999999999x100"}, "--size wants WIDTHxHEIGHT"},
+        {{"--size", "321x180"}, "--size must be even both ways for a video"},
+        {{"--fps", "0"}, "--fps wants a whole number"},
+        {{"--fps", "29.97"}, "--fps wants a whole number"},
+        {{"--fps", "241"}, "--fps wants a whole number"},
+        {{"--fps="}, "--fps wants a whole number"},
+        {{"--from", "-1"}, "--from wants seconds from 0 to 164"},
+        {{"--to", "165"}, "--to wants seconds from 0 to 164"},
+        {{"--to", "nan"}, "--to wants seconds from 0 to 164"},
+        {{"--from", "1e999"}, "--from wants seconds from 0 to 164"},
+        {{"--from", "12s"}, "--from wants seconds from 0 to 164"},
+        {{"--from", "30", "--to", "20"}, "--from (30) must come before --to (20)"},
+        {{"--from", "30", "--to", "30"}, "--from (30) must come before --to (30)"},
+        {{"--fps", "10", "--from", "1.01", "--to", "1.05"}, "no frame at 10 fps lies between"},
+        {{"--still", "30", "--from", "20"}, "--still renders one frame: it takes no --from"},
+        {{"--still", "30", "--output", "frame.mp4"}, "--still writes a PNG"},
+        {{"--still", "200"}, "--still wants seconds from 0 to 164"},
+        {{"--output", ""}, "--output needs a file name"},
+    };
+    for (const auto& [args, message] : cases) {
+        const std::string error = parse(args).error;
+        EXPECT_EQ(error.rfind(message, 0), 0u) << "'" << error << "' for " << args[0];
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
+TEST(FramePlan, FrameNShowsNOverFpsFromZero) {
+    EXPECT_EQ(frameSeconds(0, 60), 0.0);
+    EXPECT_EQ(frameSeconds(1440, 60), 24.0);
+    EXPECT_FLOAT_EQ(static_cast<float>(frameSeconds(1439, 60)), 23.983334f);
+
+    FrameRange all = framesBetween(0.0, 164.0, 60);
+    EXPECT_EQ(all.first, 0);
+    EXPECT_EQ(all.count(), 9840); // 164 s exactly: the frame at 164.0 would show nothing new
+    FrameRange clip = framesBetween(22.0, 26.0, 10);
+    EXPECT_EQ(clip.first, 220);
+    EXPECT_EQ(clip.count(), 40);
+    // Rounding of seconds * fps must not shift a range by a frame.
+    EXPECT_EQ(framesBetween(22.3, 23.0, 60).first, 1338);
+    EXPECT_EQ(framesBetween(0.7, 1.0, 30).first, 21);
+    // A start between two frames begins at the next one.
+    EXPECT_EQ(framesBetween(0.05, 1.0, 10).first, 1);
+    EXPECT_EQ(framesBetween(0.05, 1.0, 10).count(), 9);
+}
+
+TEST(FramePlan, WarmUpRunsTheLastFrameOfEachEarlierSceneThenThePreviousFrame) {
+    EXPECT_TRUE(warmUpFrames(0, 60).empty());
+    EXPECT_EQ(warmUpFrames(1, 60), std::vector<long>{0});
+    // Frame 6000 (100 s, scene 5): title, scenes 2 to 4 end at 24, 44, 67, 83 s.
+    EXPECT_EQ(warmUpFrames(6000, 60), (std::vector<long>{1439, 2639, 4019, 4979, 5999}));
+    // 24.0 shows what the last title frame left; just after it the bound frame adds nothing.
+    EXPECT_EQ(warmUpFrames(1440, 60), std::vector<long>{1439});
+    EXPECT_EQ(warmUpFrames(1441, 60), (std::vector<long>{1439, 1440}));
+    // At 7 fps no frame lands on 24: the title's last is 167 / 7 = 23.86 s.
+    EXPECT_EQ(warmUpFrames(7 * 30, 7), (std::vector<long>{167, 209}));
+    for (long n : warmUpFrames(9839, 60)) {
+        EXPECT_LT(n, 9839);
+    }
+    EXPECT_EQ(warmUpFrames(9839, 60).size(), 7u); // six earlier scenes and the frame before
+}
+
+TEST(FramePlan, SceneNamesFollowTheTimeline) {
+    EXPECT_STREQ(sceneName(timelineScene(0.0f)), "title");
+    EXPECT_STREQ(sceneName(timelineScene(24.0f)), "none");
+    EXPECT_STREQ(sceneName(timelineScene(30.0f)), "scene 2");
+    EXPECT_STREQ(sceneName(timelineScene(150.0f)), "finale");
+}
+
+TEST(Encoder, PipesRawFramesAndTrimsTheMusicToThePicture) {
+    EncoderSettings settings;
+    settings.ffmpeg = "/usr/bin/ffmpeg";
+    settings.width = 320;
+    settings.height = 180;
+    settings.fps = 10;
+    settings.audioStart = 22.0;
+    settings.duration = 4.0;
+    settings.music = "demotune.mp3";
+    settings.output = "out/.clip.mp4.abc123.part";
+    std::vector<std::string> args = encoderArguments(settings);
+    EXPECT_EQ(args.front(), "/usr/bin/ffmpeg");
+    EXPECT_EQ(args.back(), "out/.clip.mp4.abc123.part");
+    EXPECT_TRUE(hasPair(args, "-f", "rawvideo"));
+    EXPECT_TRUE(hasPair(args, "-pix_fmt", "rgba"));
+    EXPECT_TRUE(hasPair(args, "-video_size", "320x180"));
+    EXPECT_TRUE(hasPair(args, "-framerate", "10"));
+    EXPECT_TRUE(hasPair(args, "-i", "pipe:0"));
+    EXPECT_TRUE(hasPair(args, "-i", "demotune.mp3"));
+    EXPECT_TRUE(hasPair(args, "-af", "atrim=start=22.000000,asetpts=PTS-STARTPTS,apad"));
+    EXPECT_TRUE(hasPair(args, "-t", "4.000000"));
+    EXPECT_TRUE(hasPair(args, "-f", "mp4"));
+    EXPECT_TRUE(hasPair(args, "-c:v", "libx264"));
+    EXPECT_TRUE(hasPair(args, "-c:a", "aac"));
+    // GL's bottom-up rows are turned over by the encoder, not per frame by the capture.
+    EXPECT_TRUE(hasPair(args, "-vf",
+                        "vflip,scale=out_color_matrix=bt709:out_range=tv,"
+                        "format=yuv420p"));
+
+    settings.music = "";
+    args = encoderArguments(settings);
+    EXPECT_TRUE(hasPair(args, "-f", "lavfi"));
+    EXPECT_EQ(std::count(args.begin(), args.end(), "-i"), 2);
+}
+
+TEST(Progress, DurationsReadAsClockTimes) {
+    EXPECT_EQ(formatDuration(0.0), "0:00");
+    EXPECT_EQ(formatDuration(4.4), "0:04");
+    EXPECT_EQ(formatDuration(164.0), "2:44");
+    EXPECT_EQ(formatDuration(3725.0), "1:02:05");
+    EXPECT_EQ(formatDuration(-3.0), "0:00");
+}

@@ -1,0 +1,304 @@
+// heptad-capture run as a user runs it, its videos decoded back with ffprobe and ffmpeg.
+// Each capture runs in a scratch copy of the runtime folder whose music is a marker track:
+// silence until 23 s, then a tone, so the sound's alignment with the picture can be measured.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <stb_image.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+using Rgb = std::array<int, 3>;
+// The scenes' clear colours in 8 bits: title (0.021, 0.01, 0.012), scenes 2 and 3
+// (0.03, 0, 0.01), scene 5 (0.2, 0.7, 0.113).
+const Rgb titleClear = {5, 3, 3};
+const Rgb scene2Clear = {8, 0, 3};
+const Rgb scene5Clear = {51, 179, 29};
+
+struct Result {
+    int status = -1;
+    std::string output; // stdout and stderr together
+};
+
+Result run(const std::string& command) {
+    Result result;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        result.output.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string capture() {
+    return std::string(HEPTAD_RUNTIME_DIR) + "/heptad-capture";
+}
+
+// The runtime folder's data linked into a scratch folder, with the marker track as music and an
+// empty "out" folder for the files under test.
+class CaptureTest : public ::testing::Test {
+  protected:
+    fs::path folder;
+    fs::path out;
+
+    void SetUp() override {
+        char name[] = "/tmp/heptad-capture-test-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+        for (const fs::directory_entry& entry : fs::directory_iterator(HEPTAD_RUNTIME_DIR)) {
+            if (entry.path().filename() != "demotune.mp3") {
+                fs::create_directory_symlink(entry.path(), folder / entry.path().filename());
+            }
+        }
+        const Result tone =
+            run("ffmpeg -v error -f lavfi -i \"aevalsrc='if(gte(t,23),0.5*sin(2*PI*440*t),0)'"
+                ":s=44100:d=30\" -ac 2 -c:a libmp3lame -b:a 128k " +
+                (folder / "demotune.mp3").string());
+        ASSERT_EQ(tone.status, 0) << tone.output;
+        out = folder / "out";
+        fs::create_directory(out);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    Result runCapture(const std::string& args, const std::string& environment = "") {
+        return run("cd " + folder.string() + " && " + environment + " " + capture() + " " + args);
+    }
+    std::vector<std::string> outFiles() const {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(out)) {
+            names.push_back(entry.path().filename());
+        }
+        return names;
+    }
+};
+
+std::string probe(const fs::path& file, const std::string& stream, const std::string& entry) {
+    Result r = run("ffprobe -v error -count_frames -select_streams " + stream +
+                   " -show_entries stream=" + entry + " -of default=nw=1:nk=1 " + file.string());
+    while (!r.output.empty() && r.output.back() == '\n') {
+        r.output.pop_back();
+    }
+    return r.output;
+}
+
+// All frames of a video as packed RGB, top row first.
+std::vector<std::vector<unsigned char>> decodeFrames(const fs::path& file, int width, int height) {
+    std::vector<std::vector<unsigned char>> frames;
+    FILE* pipe = popen(
+        ("ffmpeg -v error -i " + file.string() + " -f rawvideo -pix_fmt rgb24 -").c_str(), "r");
+    std::vector<unsigned char> frame(static_cast<size_t>(width) * height * 3);
+    while (fread(frame.data(), 1, frame.size(), pipe) == frame.size()) {
+        frames.push_back(frame);
+    }
+    pclose(pipe);
+    return frames;
+}
+
+std::vector<unsigned char> loadPng(const fs::path& file, int& width, int& height) {
+    int channels = 0;
+    stbi_set_flip_vertically_on_load(0);
+    unsigned char* data = stbi_load(file.c_str(), &width, &height, &channels, 3);
+    if (data == nullptr) {
+        return {};
+    }
+    std::vector<unsigned char> rgb(data, data + static_cast<size_t>(width) * height * 3);
+    stbi_image_free(data);
+    return rgb;
+}
+
+// The background colour: per channel the median of four 12 x 12 corner blocks, which thin
+// geometry crossing a corner does not move.
+Rgb cornerColour(const std::vector<unsigned char>& rgb, int width, int height) {
+    Rgb colour{};
+    for (int c = 0; c < 3; ++c) {
+        std::vector<int> values;
+        for (int corner = 0; corner < 4; ++corner) {
+            const int x0 = corner % 2 == 0 ? 4 : width - 16;
+            const int y0 = corner / 2 == 0 ? 4 : height - 16;
+            for (int y = y0; y < y0 + 12; ++y) {
+                for (int x = x0; x < x0 + 12; ++x) {
+                    values.push_back(rgb[(static_cast<size_t>(y) * width + x) * 3 + c]);
+                }
+            }
+        }
+        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+        colour[c] = values[values.size() / 2];
+    }
+    return colour;
+}
+
+int distance(const Rgb& a, const Rgb& b) {
+    return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+}
+
+int brightest(const std::vector<unsigned char>& rgb) {
+    return rgb.empty() ? 0 : *std::max_element(rgb.begin(), rgb.end());
+}
+
+// Until the scenes draw, every capture is black; the colour checks need them.
+bool scenesDrawNothing(const std::vector<unsigned char>& rgb) {
+    return brightest(rgb) == 0;
+}
+} // namespace
+
+TEST_F(CaptureTest, ShortClipAcrossTheTitleBoundaryIsFrameExactAndInSync) {
+    const Result r = runCapture("--size 320x180 --fps 10 --from 22 --to 26 --output out/clip.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("frame 40/40"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("scene 2"), std::string::npos) << r.output;
+    ASSERT_EQ(outFiles(), std::vector<std::string>{"clip.mp4"}) << "no temporary file is left";
+    const fs::path clip = out / "clip.mp4";
+
+    EXPECT_EQ(probe(clip, "v:0", "codec_name"), "h264");
+    EXPECT_EQ(probe(clip, "v:0", "nb_read_frames"), "40");
+    EXPECT_EQ(probe(clip, "v:0", "r_frame_rate"), "10/1");
+    EXPECT_EQ(probe(clip, "v:0", "width"), "320");
+    EXPECT_EQ(probe(clip, "v:0", "height"), "180");
+    EXPECT_EQ(probe(clip, "a:0", "codec_name"), "aac");
+    EXPECT_NEAR(std::stod(probe(clip, "a:0", "duration")), 4.0, 0.05);
+    // The marker tone starts at 23 s of the music, which must be 1 s into a clip from 22 s.
+    const Result silence =
+        run("ffmpeg -v info -i " + clip.string() + " -af silencedetect=n=-40dB:d=0.3 -f null -");
+    const size_t end = silence.output.find("silence_end: ");
+    ASSERT_NE(end, std::string::npos) << silence.output;
+    EXPECT_NEAR(std::stod(silence.output.substr(end + 13)), 1.0, 0.025);
+
+    const std::vector<std::vector<unsigned char>> frames = decodeFrames(clip, 320, 180);
+    ASSERT_EQ(frames.size(), 40u);
+    if (scenesDrawNothing(frames[0]) && scenesDrawNothing(frames[30])) {
+        GTEST_SKIP() << "the scenes draw nothing yet (every pixel is black): picture checks "
+                        "skipped";
+    }
+    EXPECT_GE(brightest(frames[0]), 48) << "the title shows the logo";
+    EXPECT_GE(brightest(frames[30]), 48) << "scene 2 shows its cubes";
+    // Frames 0 to 19 are 22.0 to 23.9 s (title); frame 20 is 24.0 s, on the bound, where no
+    // scene runs and the title's last picture stays; scene 2 begins with frame 21 (24.1 s).
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const Rgb corner = cornerColour(frames[i], 320, 180);
+        const bool title = distance(corner, titleClear) < distance(corner, scene2Clear);
+        EXPECT_EQ(title, i <= 20) << "frame " << i << " background " << corner[0] << ","
+                                  << corner[1] << "," << corner[2];
+    }
+}
+
+TEST_F(CaptureTest, StillsShowTheSceneOfTheirTimeAndABoundShowsThePictureBefore) {
+    int width = 0;
+    int height = 0;
+    Result r = runCapture("--size 320x180 --still 24 --output out/bound.png");
+    ASSERT_EQ(r.status, 0) << r.output;
+    const std::vector<unsigned char> bound = loadPng(out / "bound.png", width, height);
+    ASSERT_EQ(width, 320);
+    ASSERT_EQ(height, 180);
+    r = runCapture("--size 320x180 --still 100 --output out/scene5.png");
+    ASSERT_EQ(r.status, 0) << r.output;
+    const std::vector<unsigned char> scene5 = loadPng(out / "scene5.png", width, height);
+    ASSERT_EQ(outFiles().size(), 2u) << "no temporary file is left";
+    if (scenesDrawNothing(bound) && scenesDrawNothing(scene5)) {
+        GTEST_SKIP() << "the scenes draw nothing yet (every pixel is black)";
+    }
+    EXPECT_LE(distance(cornerColour(bound, width, height), titleClear), 2);
+    EXPECT_GE(brightest(bound), 48) << "the title's last frame, logo and all";
+    EXPECT_LE(distance(cornerColour(scene5, width, height), scene5Clear), 2);
+}
+
+TEST_F(CaptureTest, SameFrameTwiceIsIdenticalAlsoOnItsOwnVirtualDisplay) {
+    Result r = runCapture("--size 320x180 --still 150 --output out/a.png");
+    ASSERT_EQ(r.status, 0) << r.output;
+    // The second run has no display and must bring up, and take down, its own Xvfb.
+    r = runCapture("--size 320x180 --still 150 --output out/b.png", "env -u DISPLAY");
+    ASSERT_EQ(r.status, 0) << r.output;
+    const std::string marker = "private Xvfb (:";
+    const size_t at = r.output.find(marker);
+    ASSERT_NE(at, std::string::npos) << r.output;
+    const std::string display =
+        r.output.substr(at + marker.size(), r.output.find(')', at) - at - marker.size());
+    EXPECT_FALSE(fs::exists("/tmp/.X" + display + "-lock")) << "Xvfb :" << display << " left";
+
+    int width = 0;
+    int height = 0;
+    const std::vector<unsigned char> a = loadPng(out / "a.png", width, height);
+    const std::vector<unsigned char> b = loadPng(out / "b.png", width, height);
+    ASSERT_EQ(a.size(), 320u * 180u * 3u);
+    EXPECT_TRUE(a == b) << "two renderings of the frame at 150 s differ";
+}
+
+TEST_F(CaptureTest, BadOptionsFailWithOneLineAndWriteNothing) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"--size 1920 --output out/x.mp4", "--size wants WIDTHxHEIGHT"},
+        {"--fps 0 --output out/x.mp4", "--fps wants a whole number"},
+        {"--from 30 --to 20 --output out/x.mp4", "--from (30) must come before --to (20)"},
+        {"--still 30 --output out/x.mp4", "--still writes a PNG"},
+        {"--frobnicate", "unknown option '--frobnicate'"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Result r = runCapture(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(r.output.rfind("heptad-capture: " + message, 0), 0u) << r.output;
+        EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    }
+    EXPECT_TRUE(outFiles().empty());
+    const Result help = runCapture("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("--still T"), std::string::npos);
+}
+
+TEST_F(CaptureTest, MissingFfmpegOrUnwritableOutputFailBeforeRendering) {
+    fs::create_directory(folder / "empty-path");
+    Result r = runCapture("--output out/x.mp4", "PATH=" + (folder / "empty-path").string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output.rfind("heptad-capture: ffmpeg not found on PATH", 0), 0u) << r.output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+
+    r = runCapture("--output out/missing-folder/x.mp4");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "heptad-capture: cannot write out/missing-folder/x.mp4: No such file or "
+                        "directory\n");
+    fs::create_directory(out / "folder.mp4");
+    r = runCapture("--output out/folder.mp4");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "heptad-capture: cannot write out/folder.mp4: it is a folder\n");
+    fs::remove(out / "folder.mp4");
+    EXPECT_TRUE(outFiles().empty());
+}
+
+TEST_F(CaptureTest, FailingEncoderOrInterruptLeaveNothingBehindAndKeepTheOldFile) {
+    std::ofstream(out / "clip.mp4") << "an earlier capture";
+    // An "ffmpeg" that starts writing its output, then dies mid-stream.
+    fs::create_directory(folder / "bad-bin");
+    std::ofstream(folder / "bad-bin" / "ffmpeg")
+        << "#!/bin/sh\nfor last; do :; done\necho partial > \"$last\"\n"
+           "head -c 100000 > /dev/null\nexit 3\n";
+    fs::permissions(folder / "bad-bin" / "ffmpeg", fs::perms::owner_all);
+    Result r = runCapture("--size 320x180 --fps 10 --from 20 --to 30 --output out/clip.mp4",
+                          "PATH=" + (folder / "bad-bin").string() + ":$PATH");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("heptad-capture: ffmpeg stopped early (exit status 3): nothing "
+                            "written"),
+              std::string::npos)
+        << r.output;
+
+    // Terminated while it works (in start-up or among the frames): same clean exit.
+    r = run("cd " + folder.string() + " && { " + capture() +
+            " --size 320x180 --fps 10 --output out/clip.mp4 & pid=$!; sleep 2; kill -TERM $pid;"
+            " wait $pid; echo \"status $?\"; }");
+    EXPECT_NE(r.output.find("heptad-capture: interrupted"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("status 130"), std::string::npos) << r.output;
+
+    EXPECT_EQ(outFiles(), std::vector<std::string>{"clip.mp4"});
+    std::ifstream old(out / "clip.mp4");
+    std::string text;
+    std::getline(old, text);
+    EXPECT_EQ(text, "an earlier capture");
+}
