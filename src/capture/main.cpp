@@ -141,7 +141,9 @@ int capture(const CaptureOptions& o) {
                      seconds(frameSeconds(range.end, o.fps)).c_str(), o.width, o.height, o.fps,
                      o.output.c_str());
     }
+    const double startUpBegan = glfwGetTime();
     runStartUp(window);
+    std::fprintf(stderr, "Started up in %.1f s\n", glfwGetTime() - startUpBegan);
     OffscreenTarget target;
     if (!target.create(o.width, o.height, error)) {
         return fail(error);

@@ -31,11 +31,13 @@ void Progress::frameDone(const char* sceneName) {
     sceneTimes.back().frames += 1;
     sceneTimes.back().seconds += frameSeconds;
     const double windowSeconds = std::chrono::duration<double>(now - windowStart).count();
-    // A fresh speed every two seconds, or from the first frame on while there is none yet.
-    if (windowSeconds >= 2.0 || recentFps == 0.0) {
-        recentFps = windowFrames / std::max(windowSeconds, 1e-6);
+    // A fresh speed every two seconds; until the first, the average since the start.
+    if (windowSeconds >= 2.0) {
+        recentFps = windowFrames / windowSeconds;
         windowStart = now;
         windowFrames = 0;
+    } else if (windowStart == started) {
+        recentFps = done / std::max(std::chrono::duration<double>(now - started).count(), 1e-6);
     }
     if (std::chrono::duration<double>(now - lastDrawn).count() >= 0.25 || done == total) {
         lastDrawn = now;
