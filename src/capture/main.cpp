@@ -15,6 +15,7 @@
 #include "capture/virtual_display.h"
 #include "render/gl.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -141,9 +142,11 @@ int capture(const CaptureOptions& o) {
                      seconds(frameSeconds(range.end, o.fps)).c_str(), o.width, o.height, o.fps,
                      o.output.c_str());
     }
-    const double startUpBegan = glfwGetTime();
+    const auto startUpBegan = std::chrono::steady_clock::now();
     runStartUp(window);
-    std::fprintf(stderr, "Started up in %.1f s\n", glfwGetTime() - startUpBegan);
+    std::fprintf(
+        stderr, "Started up in %.1f s\n",
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - startUpBegan).count());
     OffscreenTarget target;
     if (!target.create(o.width, o.height, error)) {
         return fail(error);
