@@ -12,6 +12,7 @@
 #include <stb_image.h>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -289,12 +290,24 @@ TEST_F(CaptureTest, FailingEncoderOrInterruptLeaveNothingBehindAndKeepTheOldFile
               std::string::npos)
         << r.output;
 
-    // Terminated while it works (in start-up or among the frames): same clean exit.
-    r = run("cd " + folder.string() + " && { " + capture() +
+    // Stopped while it works, here without a display of its own: the signal takes the unfinished
+    // file and the private X server with it.
+    r = run("cd " + folder.string() + " && { env -u DISPLAY " + capture() +
             " --size 320x180 --fps 10 --output out/clip.mp4 & pid=$!; sleep 2; kill -TERM $pid;"
             " wait $pid; echo \"status $?\"; }");
-    EXPECT_NE(r.output.find("heptad-capture: interrupted"), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find("status 130"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("heptad-capture: interrupted: nothing written"), std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("status 143"), std::string::npos) << r.output;
+    const std::string marker = "private Xvfb (:";
+    const size_t at = r.output.find(marker);
+    ASSERT_NE(at, std::string::npos) << r.output;
+    const std::string lock =
+        "/tmp/.X" +
+        r.output.substr(at + marker.size(), r.output.find(')', at) - at - marker.size()) + "-lock";
+    for (int wait = 0; wait < 50 && fs::exists(lock); ++wait) {
+        usleep(100000); // the server removes its lock as it goes down
+    }
+    EXPECT_FALSE(fs::exists(lock)) << lock;
 
     EXPECT_EQ(outFiles(), std::vector<std::string>{"clip.mp4"});
     std::ifstream old(out / "clip.mp4");

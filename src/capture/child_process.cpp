@@ -1,5 +1,7 @@
 #include "capture/child_process.h"
 
+#include "capture/emergency_stop.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -99,6 +101,7 @@ bool ChildProcess::start(const std::vector<std::string>& argv, bool feedStdin, b
         error = "cannot run " + argv[0] + ": " + std::strerror(result);
         return false;
     }
+    guardChild(pid);
     if (feedStdin) {
         stdinFd = pipeFds[1];
         // A larger pipe lets a whole row band through per write; the default 64 KiB is fine too.
@@ -132,6 +135,7 @@ void ChildProcess::closeStdin() {
 
 void ChildProcess::record(int waitStatus) {
     exitStatus = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+    releaseChild(pid);
     pid = -1;
 }
 

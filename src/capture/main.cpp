@@ -7,6 +7,7 @@
 #include "app/window.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
+#include "capture/emergency_stop.h"
 #include "capture/encoder.h"
 #include "capture/frame_plan.h"
 #include "capture/offscreen_target.h"
@@ -16,7 +17,6 @@
 #include "render/gl.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -26,30 +26,11 @@
 namespace {
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
-constexpr int exitInterrupted = 130;
 const char* const musicFile = "demotune.mp3";
 
-volatile std::sig_atomic_t stopRequested = 0;
-void onStopSignal(int) {
-    stopRequested = 1;
-}
-
-// Ctrl-C, a closed terminal or a kill end the capture between two frames, cleaning up; a second
-// signal ends it at once. A vanished encoder shows up as a failed write, not as SIGPIPE.
-void installSignalHandlers() {
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    action.sa_flags = SA_RESETHAND;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-}
-
-int fail(const std::string& message, int status = exitFailure) {
+int fail(const std::string& message) {
     std::fprintf(stderr, "heptad-capture: %s\n", message.c_str());
-    return status;
+    return exitFailure;
 }
 
 std::string lastWindowError;
@@ -151,9 +132,6 @@ int capture(const CaptureOptions& o) {
     if (!target.create(o.width, o.height, error)) {
         return fail(error);
     }
-    if (stopRequested) {
-        return fail("interrupted", exitInterrupted);
-    }
 
     std::vector<unsigned char> pixels;
     if (o.still) {
@@ -185,10 +163,6 @@ int capture(const CaptureOptions& o) {
     }
     Progress progress(range.count(), stderr);
     for (long n = range.first; n < range.end; ++n) {
-        if (stopRequested) {
-            std::fputc('\n', stderr); // below the progress line
-            return fail("interrupted: nothing written", exitInterrupted);
-        }
         const double time = frameSeconds(n, o.fps);
         renderFrame(target, time);
         target.read(pixels);
@@ -225,6 +199,6 @@ int main(int argc, char** argv) {
         std::fputs(captureUsage().c_str(), stdout);
         return 0;
     }
-    installSignalHandlers();
+    installEmergencyStop();
     return capture(parsed.options);
 }

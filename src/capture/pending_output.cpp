@@ -1,5 +1,7 @@
 #include "capture/pending_output.h"
 
+#include "capture/emergency_stop.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -36,6 +38,7 @@ bool PendingOutput::create(const std::string& path, std::string& error) {
     close(fd);
     finalPath = path;
     temp = buffer.data();
+    guardTempFile(temp.c_str());
     return true;
 }
 
@@ -45,6 +48,7 @@ bool PendingOutput::commit(std::string& error) {
         discard();
         return false;
     }
+    guardTempFile(nullptr);
     temp.clear();
     return true;
 }
@@ -52,6 +56,7 @@ bool PendingOutput::commit(std::string& error) {
 void PendingOutput::discard() {
     if (!temp.empty()) {
         std::remove(temp.c_str());
+        guardTempFile(nullptr);
         temp.clear();
     }
 }
