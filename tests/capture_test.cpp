@@ -262,7 +262,7 @@ TEST_F(CaptureTest, BadOptionsFailWithOneLineAndWriteNothing) {
     EXPECT_NE(help.output.find("--still T"), std::string::npos);
 }
 
-TEST_F(CaptureTest, MissingFfmpegOrUnwritableOutputFailBeforeRendering) {
+TEST_F(CaptureTest, MissingFfmpegUnwritableOutputOrAbsentDisplayFailBeforeRendering) {
     fs::create_directory(folder / "empty-path");
     Result r = runCapture("--output out/x.mp4", "PATH=" + (folder / "empty-path").string());
     EXPECT_EQ(r.status, 1);
@@ -278,6 +278,11 @@ TEST_F(CaptureTest, MissingFfmpegOrUnwritableOutputFailBeforeRendering) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output, "heptad-capture: cannot write out/folder.mp4: it is a folder\n");
     fs::remove(out / "folder.mp4");
+    // A display that is named but not there is reported, not silently replaced.
+    r = runCapture("--still 1 --output out/x.png", "DISPLAY=:4711");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output.rfind("heptad-capture: cannot open the display :4711 (", 0), 0u) << r.output;
+    EXPECT_NE(r.output.find("unset DISPLAY to render on a private Xvfb server"), std::string::npos);
     EXPECT_TRUE(outFiles().empty());
 }
 
