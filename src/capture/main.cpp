@@ -60,6 +60,70 @@ void renderFrame(const OffscreenTarget& target, double time) {
     runTimeline(static_cast<float>(time));
 }
 
+// The frame at o.stillTime as a PNG, after the frames whose state it inherits.
+int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingOutput& output) {
+    for (long n : warmUpFrames(firstFrameAt(o.stillTime, o.fps), o.fps)) {
+        renderFrame(target, frameSeconds(n, o.fps));
+    }
+    renderFrame(target, o.stillTime);
+    std::vector<unsigned char> pixels;
+    target.read(pixels);
+    std::string error;
+    if (!writePng(output.tempPath(), o.width, o.height, pixels, error) || !output.commit(error)) {
+        return fail(error);
+    }
+    std::fprintf(stderr, "Wrote %s\n", o.output.c_str());
+    return 0;
+}
+
+// Every frame of the range piped to ffmpeg as it is read back; the file appears only once
+// ffmpeg has finished it.
+int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingOutput& output,
+                EncoderSettings encoding) {
+    const FrameRange range = framesBetween(o.from, o.to, o.fps);
+    encoding.width = o.width;
+    encoding.height = o.height;
+    encoding.fps = o.fps;
+    encoding.audioStart = frameSeconds(range.first, o.fps);
+    encoding.duration = frameSeconds(range.count(), o.fps);
+    encoding.output = output.tempPath();
+    ChildProcess encoder;
+    std::string error;
+    if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
+        return fail(error);
+    }
+    for (long n : warmUpFrames(range.first, o.fps)) {
+        renderFrame(target, frameSeconds(n, o.fps));
+    }
+    std::vector<unsigned char> pixels;
+    Progress progress(range.count(), stderr);
+    for (long n = range.first; n < range.end; ++n) {
+        const double time = frameSeconds(n, o.fps);
+        renderFrame(target, time);
+        target.read(pixels);
+        if (!encoder.write(pixels.data(), pixels.size())) {
+            std::fputc('\n', stderr);
+            return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
+                        "): nothing written");
+        }
+        progress.frameDone(sceneName(timelineScene(static_cast<float>(time))));
+    }
+    progress.finish();
+    const int encoderStatus = encoder.finish();
+    if (encoderStatus != 0) {
+        return fail("ffmpeg failed (exit status " + std::to_string(encoderStatus) +
+                    "): nothing written");
+    }
+    if (!output.commit(error)) {
+        return fail(error);
+    }
+    std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps)\n", o.output.c_str(),
+                 formatDuration(encoding.duration).c_str(), o.width, o.height, o.fps);
+    return 0;
+}
+
+// What both kinds of recording share: the checks that need no GL, the display, a hidden window
+// with the program's context, the program's own start-up, and the render target.
 int capture(const CaptureOptions& o) {
     PendingOutput output;
     std::string error;
@@ -77,9 +141,7 @@ int capture(const CaptureOptions& o) {
         if (access(musicFile, R_OK) == 0) {
             encoding.music = musicFile;
         } else {
-            std::fprintf(stderr,
-                         "heptad-capture: no %s here: the video gets a silent sound "
-                         "track\n",
+            std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n",
                          musicFile);
         }
     }
@@ -133,58 +195,7 @@ int capture(const CaptureOptions& o) {
         return fail(error);
     }
 
-    std::vector<unsigned char> pixels;
-    if (o.still) {
-        for (long n : warmUpFrames(firstFrameAt(o.stillTime, o.fps), o.fps)) {
-            renderFrame(target, frameSeconds(n, o.fps));
-        }
-        renderFrame(target, o.stillTime);
-        target.read(pixels);
-        if (!writePng(output.tempPath(), o.width, o.height, pixels, error) ||
-            !output.commit(error)) {
-            return fail(error);
-        }
-        std::fprintf(stderr, "Wrote %s\n", o.output.c_str());
-        return 0;
-    }
-
-    encoding.width = o.width;
-    encoding.height = o.height;
-    encoding.fps = o.fps;
-    encoding.audioStart = frameSeconds(range.first, o.fps);
-    encoding.duration = frameSeconds(range.count(), o.fps);
-    encoding.output = output.tempPath();
-    ChildProcess encoder;
-    if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
-        return fail(error);
-    }
-    for (long n : warmUpFrames(range.first, o.fps)) {
-        renderFrame(target, frameSeconds(n, o.fps));
-    }
-    Progress progress(range.count(), stderr);
-    for (long n = range.first; n < range.end; ++n) {
-        const double time = frameSeconds(n, o.fps);
-        renderFrame(target, time);
-        target.read(pixels);
-        if (!encoder.write(pixels.data(), pixels.size())) {
-            std::fputc('\n', stderr);
-            return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
-                        "): nothing written");
-        }
-        progress.frameDone(sceneName(timelineScene(static_cast<float>(time))));
-    }
-    progress.finish();
-    const int encoderStatus = encoder.finish();
-    if (encoderStatus != 0) {
-        return fail("ffmpeg failed (exit status " + std::to_string(encoderStatus) +
-                    "): nothing written");
-    }
-    if (!output.commit(error)) {
-        return fail(error);
-    }
-    std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps)\n", o.output.c_str(),
-                 formatDuration(encoding.duration).c_str(), o.width, o.height, o.fps);
-    return 0;
+    return o.still ? recordStill(o, target, output) : recordVideo(o, target, output, encoding);
 }
 } // namespace
 
