@@ -1,3 +1,56 @@
+// Scene 3: eleven flattened copies of the warped two-shape cube, each scaled and turned on top of
+// the one before and shifted further along a slanted line, as wireframe, then points, then filled.
+#include "app/clock.h"
+#include "render/gl.h"
+#include "scenes/cube_trails.h"
+#include "scenes/resources.h"
 #include "scenes/scenes.h"
 
-void drawScene3(float) {}
+#include <glm/gtc/matrix_transform.hpp>
+
+void drawScene3(float demoTime) {
+    // 1.
+    const float u = demoTime - 44.0f;
+    // 2.
+    if (u < 7.0f) {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    }
+    // 3.-6.
+    glEnable(GL_PRIMITIVE_RESTART);
+    glLineWidth(2.5f);
+    glClearColor(0.03f, 0.0f, 0.01f, 0.7f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_POLYGON_OFFSET_LINE);
+    // 7.-9. At exactly 7 or 15 the previous frame's mode stays.
+    if (u > 7.0f && u < 15.0f) {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_POINT);
+        glEnable(GL_POLYGON_OFFSET_POINT);
+        glEnable(GL_PROGRAM_POINT_SIZE);
+    }
+    if (u > 15.0f) {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    }
+    glEnable(GL_POLYGON_OFFSET_FILL);
+
+    // 10.-11.
+    scene3Shader.activate();
+    scene3Shader.setUniformFloat("time", u);
+    glm::mat4 model(1.0f);
+    glm::mat4 view(1.0f);
+    const glm::mat4 projection = glm::perspective(0.7853982f, 1.7777778f, 0.1f, 90.0f);
+
+    // 12. Model and view carry over from copy to copy. Copy 0's scale has z factor 0, so every
+    // copy after it lies flat in the plane z = 0.
+    for (int k = 0; k < 11; ++k) {
+        model = glm::scale(model, scene3Scale(k, u));
+        view = glm::translate(view, scene3Step(k));
+        model = glm::rotate(model, trailAngle(timerSeconds()), scene3Axis(k));
+        scene3Shader.setUniformMat4("model", model);
+        scene3Shader.setUniformMat4("view", view);
+        scene3Shader.setUniformMat4("projection", projection);
+        glBindVertexArray(scene3VAO);
+        const PolygonOffset offset = scene3PolygonOffset(k);
+        glPolygonOffset(offset.factor, offset.units);
+        glDrawArrays(GL_TRIANGLES, 0, 36);
+    }
+}
