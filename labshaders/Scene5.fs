@@ -1,30 +1,18 @@
 #version 330 core
-// Scene 5: violet and amber bands drifting over the spheres on the beat, their hue swung by
-// "color", lit by one key light with a Blinn-Phong highlight and a rim that flashes per beat.
+// Scene 5: one key light with a normalised Blinn-Phong highlight, ambient from the green
+// surroundings, and a thin rim in the band's own hue that flashes on the beat. Tone-mapped,
+// gamma at the end.
 in vec3 vWorldPos;
 in vec3 vNormal;
-in vec2 vUv;
+in vec3 vAlbedo;
 flat in vec3 vEye;
-
-uniform float time;  // seconds into the scene
-uniform float color; // cos of the scene time, -1..1
+flat in float vPulse;
 
 out vec4 FragColor;
 
-const float PI = 3.14159265;
-const float BEATS_PER_SECOND = 2.1333334; // 128 / 60
 const vec3 VIOLET = vec3(0.3712, 0.0437, 1.0);   // #a23bff in linear
-const vec3 AMBER = vec3(1.0, 0.4564, 0.0595);    // #ffb347 in linear
 const vec3 GREEN = vec3(0.0290, 0.4560, 0.0083); // the clear colour (0.2, 0.7, 0.113) in linear
-const vec3 KEY = vec3(-0.45, 0.75, -0.5);        // towards the light, on the camera's side
-
-// Rotation about the grey axis (1, 1, 1)/sqrt 3 by angle a (Rodrigues): turns the hue and
-// keeps the mean of the channels.
-vec3 hueRotate(vec3 c, float a) {
-    const vec3 k = vec3(0.57735027);
-    float ca = cos(a);
-    return max(c * ca + cross(k, c) * sin(a) + k * dot(k, c) * (1.0 - ca), 0.0);
-}
+const vec3 KEY = vec3(-0.4467, 0.7444, -0.4963); // unit vector towards the light, camera side
 
 // Narkowicz's fit of the ACES filmic curve.
 vec3 toneMap(vec3 x) {
@@ -32,30 +20,28 @@ vec3 toneMap(vec3 x) {
 }
 
 void main() {
-    float beats = max(time, 0.0) * BEATS_PER_SECOND;
-    float pulse = exp(-5.0 * fract(beats));
-
-    // Spiral bands, half a turn a beat; "color" swings the pair of hues by up to 0.6 rad.
-    float band = 0.5 + 0.5 * sin(2.0 * PI * (4.0 * vUv.y + vUv.x) - PI * beats);
-    vec3 albedo = hueRotate(mix(VIOLET, AMBER, smoothstep(0.3, 0.7, band)), 0.6 * color);
-
     vec3 v = normalize(vEye - vWorldPos);
     float nLength = length(vNormal);
-    vec3 n = nLength > 1e-8 ? vNormal / nLength : v; // a sphere squashed to a disc edge-on
-    vec3 l = normalize(KEY);
-    vec3 h = normalize(l + v);
+    vec3 n = nLength > 1e-8 ? vNormal / nLength : v; // a sphere squashed flat, seen edge-on
+    vec3 h = normalize(KEY + v);
+    float nDotL = max(dot(n, KEY), 0.0);
 
-    // Ambient from the green surroundings below and a violet sky above.
+    // Ambient: green from below, a dim violet from above.
     vec3 ambient = mix(GREEN, 0.5 * VIOLET, 0.5 + 0.5 * n.y) * 0.35;
-    vec3 diffuse = albedo * (max(dot(n, l), 0.0) * 1.1 + ambient);
-    // Normalised Blinn-Phong: (s + 8) / (8 pi) keeps the highlight's energy as it tightens.
-    float shininess = 64.0;
-    vec3 specular = vec3((shininess + 8.0) / (8.0 * PI) * pow(max(dot(n, h), 0.0), shininess))
-                    * max(dot(n, l), 0.0) * 0.25;
+    vec3 diffuse = vAlbedo * (1.1 * nDotL + ambient);
+
+    // Blinn-Phong with exponent 64 by six squarings, normalised by (64 + 8) / (8 pi) = 2.865
+    // so the highlight keeps its energy.
+    float s = max(dot(n, h), 0.0);
+    s *= s; s *= s; s *= s; s *= s; s *= s; s *= s;
+    vec3 specular = vec3(0.25 * 2.865 * s * nDotL);
+
     // The spheres are stretched towards the camera, so much of what shows is seen at a grazing
-    // angle: keep the rim thin and in the band's own hue so it outlines without washing out.
-    vec3 rim = mix(albedo, vec3(1.0), 0.35) * pow(1.0 - max(dot(n, v), 0.0), 5.0)
-               * (0.2 + 0.4 * pulse);
+    // angle: keep the rim thin (fifth power) and in the band's own hue so it outlines without
+    // washing out.
+    float f = 1.0 - max(dot(n, v), 0.0);
+    float f2 = f * f;
+    vec3 rim = mix(vAlbedo, vec3(1.0), 0.35) * (f2 * f2 * f) * (0.2 + 0.4 * vPulse);
 
     vec3 mapped = toneMap((diffuse + specular + rim) * 1.2);
     FragColor = vec4(pow(mapped, vec3(1.0 / 2.2)), 1.0);
