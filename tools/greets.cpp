@@ -17,12 +17,14 @@ const Vec2 kCentre{kWidth * 0.5f, 520.0f};
 
 // Invented names only, clockwise from the top.
 const char* const kNames[12] = {
-    "Neon Walrus",  "Static Tulip",   "Low Orbit Laundry", "Byte Meadow",
-    "Glass Ferret", "Turquoise Anvil", "Lambda Lagoon",    "Midnight Protractor",
+    "Neon Walrus",   "Static Tulip",      "Low Orbit Laundry",  "Byte Meadow",
+    "Glass Ferret",  "Turquoise Anvil",   "Lambda Lagoon",      "Midnight Protractor",
     "Quiet Voltage", "Kilohertz Kittens", "Graph Paper Ghosts", "Ultraviolet Bakery",
 };
 
-Color paleCyan() { return hexColor(0xb8f3ff); }
+Color paleCyan() {
+    return hexColor(0xb8f3ff);
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -105,7 +107,8 @@ int main(int argc, char** argv) {
     canvas.glow(blurred(word, 14.0f), cyan, 0.7f);
     canvas.paint(word, palette::white());
     Mask sub(kWidth, kHeight);
-    drawText(sub, mono, "part two", kCentre.x + 4.0f, kCentre.y + 60.0f, {17.0f, 0.5f}, Align::Centre);
+    drawText(sub, mono, "part two", kCentre.x + 4.0f, kCentre.y + 60.0f, {17.0f, 0.5f},
+             Align::Centre);
     canvas.paint(sub, cyan, 0.85f);
 
     // Technical margins and the sign-off.

@@ -2,9 +2,9 @@
 // glowing heptagon, with a small tagline, on a vignette that melts into the title's clear colour.
 
 #include "imagekit/canvas.h"
+#include "imagekit/effects.h"
 #include "imagekit/shapes.h"
 #include "imagekit/text.h"
-#include "imagekit/effects.h"
 
 #include <cmath>
 #include <cstdio>
@@ -107,13 +107,14 @@ int main(int argc, char** argv) {
     drawText(tagline, mono, second, tagLeft + firstWidth + tagStyle.tracking * tagStyle.capHeight,
              tagBaseline, tagStyle);
     Mask slash(kWidth, kHeight);
-    drawText(slash, mono, "/", tagLeft + textWidth(mono, first, tagStyle) +
-                                   tagStyle.tracking * tagStyle.capHeight,
+    drawText(slash, mono, "/",
+             tagLeft + textWidth(mono, first, tagStyle) + tagStyle.tracking * tagStyle.capHeight,
              tagBaseline, tagStyle);
     Mask rules(kWidth, kHeight);
     const float ruleY = tagBaseline - tagStyle.capHeight * 0.4f;
     fillRect(rules, tagLeft - 190.0f, ruleY - 1.0f, tagLeft - 40.0f, ruleY + 1.0f);
-    fillRect(rules, tagLeft + tagWidth + 40.0f, ruleY - 1.0f, tagLeft + tagWidth + 190.0f, ruleY + 1.0f);
+    fillRect(rules, tagLeft + tagWidth + 40.0f, ruleY - 1.0f, tagLeft + tagWidth + 190.0f,
+             ruleY + 1.0f);
     canvas.glow(blurred(tagline, 6.0f), palette::violet(), 0.4f);
     canvas.paint(tagline, hexColor(0xd9d0ff));
     canvas.glow(blurred(slash, 5.0f), palette::amber(), 0.8f);

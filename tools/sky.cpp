@@ -25,10 +25,18 @@ constexpr double kPi = 3.14159265358979323846;
 struct Vec3 {
     double x, y, z;
 };
-Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-Vec3 mix(Vec3 a, Vec3 b, double t) { return a * (1.0 - t) + b * t; }
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 operator+(Vec3 a, Vec3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec3 operator*(Vec3 a, double s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+Vec3 mix(Vec3 a, Vec3 b, double t) {
+    return a * (1.0 - t) + b * t;
+}
+double dot(Vec3 a, Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 double smoothstep(double e0, double e1, double x) {
     const double t = std::clamp((x - e0) / (e1 - e0), 0.0, 1.0);
     return t * t * (3.0 - 2.0 * t);
@@ -40,14 +48,14 @@ const double kSunElevation = 20.0 * kPi / 180.0;
 const double kSunAzimuth = -50.0 * kPi / 180.0; // atan2(z, x)
 const Vec3 kSunDir{std::cos(kSunElevation) * std::cos(kSunAzimuth), std::sin(kSunElevation),
                    std::cos(kSunElevation) * std::sin(kSunAzimuth)};
-const double kSunRadius = 0.8 * kPi / 180.0;   // angular radius, larger than life to read on screen
+const double kSunRadius = 0.8 * kPi / 180.0; // angular radius, larger than life to read on screen
 const Vec3 kSunRadiance{3300.0, 2700.0, 1900.0}; // thousands of times the sky: a real HDR sun
 
 // Colours of the sky, in linear radiance.
 const Vec3 kZenith{0.045, 0.10, 0.34};
 const Vec3 kUpperSky{0.20, 0.38, 0.85};
-const Vec3 kHorizon{1.05, 0.66, 0.40};  // warm haze
-const Vec3 kSunGlow{1.45, 1.00, 0.52};  // forward scattering around the sun
+const Vec3 kHorizon{1.05, 0.66, 0.40}; // warm haze
+const Vec3 kSunGlow{1.45, 1.00, 0.52}; // forward scattering around the sun
 const Vec3 kCloudLit{1.25, 1.05, 0.92};
 const Vec3 kCloudShade{0.36, 0.30, 0.42};
 const Vec3 kTileDark{0.022, 0.020, 0.026};
@@ -135,7 +143,8 @@ Vec3 ground(Vec3 d) {
     const double tile = 1.6;
     const double gx = px / tile;
     const double gz = pz / tile;
-    const bool light = ((static_cast<int64_t>(std::floor(gx)) + static_cast<int64_t>(std::floor(gz))) & 1) != 0;
+    const bool light =
+        ((static_cast<int64_t>(std::floor(gx)) + static_cast<int64_t>(std::floor(gz))) & 1) != 0;
     Vec3 c = light ? kTileLight : kTileDark;
     const double jx = std::fabs(gx - std::round(gx));
     const double jz = std::fabs(gz - std::round(gz));

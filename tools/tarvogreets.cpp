@@ -18,12 +18,14 @@ constexpr float kPi = 3.14159265358979f;
 
 // Invented names only.
 const char* const kLineUp[15] = {
-    "SODIUM ORCHARD", "COBALT MOTH",   "QUARTZ LANTERN",   "VELVET OSCILLATOR", "NINE TIN OWLS",
-    "HELIX PANTRY",   "MOSS & MODEM",  "POLAR TEACUP",     "NOISY HERON",       "COPPER FJORD",
-    "SINE PARLOUR",   "GRAVEL CHOIR",  "VECTOR MARMALADE", "DUSK RELAY",        "TIDAL ABACUS",
+    "SODIUM ORCHARD", "COBALT MOTH",  "QUARTZ LANTERN",   "VELVET OSCILLATOR", "NINE TIN OWLS",
+    "HELIX PANTRY",   "MOSS & MODEM", "POLAR TEACUP",     "NOISY HERON",       "COPPER FJORD",
+    "SINE PARLOUR",   "GRAVEL CHOIR", "VECTOR MARMALADE", "DUSK RELAY",        "TIDAL ABACUS",
 };
 
-Color cream() { return hexColor(0xffe2b0); }
+Color cream() {
+    return hexColor(0xffe2b0);
+}
 
 // Printed halftone: dots on a 45-degree screen whose size follows `tone` (0..1).
 template <class F> void halftone(Mask& mask, float pitch, F tone) {
@@ -38,7 +40,8 @@ template <class F> void halftone(Mask& mask, float pitch, F tone) {
             const float du = (u - std::floor(u) - 0.5f) * pitch;
             const float dv = (v - std::floor(v) - 0.5f) * pitch;
             const float radius = 0.5f * pitch * std::sqrt(clamp01(tone(px, py)));
-            mask.at(x, y) = std::max(mask.at(x, y), clamp01(radius - std::sqrt(du * du + dv * dv) + 0.5f));
+            mask.at(x, y) =
+                std::max(mask.at(x, y), clamp01(radius - std::sqrt(du * du + dv * dv) + 0.5f));
         }
     }
 }
@@ -70,9 +73,11 @@ int main(int argc, char** argv) {
     // Double frame with heptagon studs in the corners.
     Mask frame(kWidth, kHeight);
     const float m = 44.0f;
-    strokePath(frame, {{m, m}, {kWidth - m, m}, {kWidth - m, kHeight - m}, {m, kHeight - m}}, true, 4.0f);
+    strokePath(frame, {{m, m}, {kWidth - m, m}, {kWidth - m, kHeight - m}, {m, kHeight - m}}, true,
+               4.0f);
     const float n = m + 12.0f;
-    strokePath(frame, {{n, n}, {kWidth - n, n}, {kWidth - n, kHeight - n}, {n, kHeight - n}}, true, 1.5f);
+    strokePath(frame, {{n, n}, {kWidth - n, n}, {kWidth - n, kHeight - n}, {n, kHeight - n}}, true,
+               1.5f);
     for (const Vec2 corner : {Vec2{n + 34, n + 36}, Vec2{kWidth - n - 34, n + 36}}) {
         strokePath(frame, regularPolygon(corner, 16.0f, 7), true, 2.5f);
         fillCircle(frame, corner, 4.0f);
@@ -91,9 +96,8 @@ int main(int argc, char** argv) {
              Align::Centre);
     canvas.shade(blurred(titleShadow, 3.0f), 0.7f);
     canvas.glow(blurred(title, 30.0f), amber, 0.35f);
-    canvas.paint(title, [&](float, float y) {
-        return mix(cream(), amber, smoothstep(170.0f, 290.0f, y));
-    });
+    canvas.paint(
+        title, [&](float, float y) { return mix(cream(), amber, smoothstep(170.0f, 290.0f, y)); });
     const TextStyle dedication{30.0f, 0.30f};
     const std::string dedicationText = "from the heptad crew to";
     Mask line(kWidth, kHeight);

@@ -14,7 +14,8 @@ void boxPass(const std::vector<float>& src, std::vector<float>& dst, int w, int 
     const float norm = 1.0f / (2 * radius + 1);
     for (int line = 0; line < lines; ++line) {
         auto index = [&](int i) {
-            return alongRows ? static_cast<size_t>(line) * w + i : static_cast<size_t>(i) * w + line;
+            return alongRows ? static_cast<size_t>(line) * w + i
+                             : static_cast<size_t>(i) * w + line;
         };
         double sum = 0.0;
         for (int i = 0; i <= std::min(radius, length - 1); ++i) {
@@ -49,7 +50,8 @@ float hash01(uint32_t x, uint32_t y, uint32_t salt) {
 Mask blurred(const Mask& mask, float sigma) {
     // Three box passes approximate a Gaussian; box width from the variance of the sum
     // (each box of width n adds (n^2 - 1) / 12).
-    const int radius = std::max(1, static_cast<int>(std::lround((std::sqrt(4.0f * sigma * sigma + 1.0f) - 1.0f) / 2.0f)));
+    const int radius = std::max(
+        1, static_cast<int>(std::lround((std::sqrt(4.0f * sigma * sigma + 1.0f) - 1.0f) / 2.0f)));
     Mask out = mask;
     std::vector<float> tmp(out.a.size());
     for (int pass = 0; pass < 3; ++pass) {

@@ -53,7 +53,8 @@ class Canvas {
         }
     }
     void paint(const Mask& mask, Color c, float opacity = 1.0f) {
-        paint(mask, [c](float, float) { return c; }, opacity);
+        paint(
+            mask, [c](float, float) { return c; }, opacity);
     }
 
     // Light added through the mask, for glows: pixel += c * mask * strength.

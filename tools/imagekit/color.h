@@ -34,10 +34,16 @@ inline Color mix(Color a, Color b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-inline Color operator*(Color c, float s) { return {c.r * s, c.g * s, c.b * s}; }
-inline Color operator+(Color a, Color b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
+inline Color operator*(Color c, float s) {
+    return {c.r * s, c.g * s, c.b * s};
+}
+inline Color operator+(Color a, Color b) {
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
 
-inline float clamp01(float x) { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
+inline float clamp01(float x) {
+    return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
+}
 
 inline float smoothstep(float e0, float e1, float x) {
     const float t = clamp01((x - e0) / (e1 - e0));
@@ -46,10 +52,22 @@ inline float smoothstep(float e0, float e1, float x) {
 
 // The Heptad palette.
 namespace palette {
-inline Color clearColour() { return srgbColor(0.021f, 0.01f, 0.012f); }
-inline Color night() { return hexColor(0x1a0b2e); }
-inline Color violet() { return hexColor(0xa23bff); }
-inline Color cyan() { return hexColor(0x25d7ff); }
-inline Color amber() { return hexColor(0xffb347); }
-inline Color white() { return {1.0f, 1.0f, 1.0f}; }
+inline Color clearColour() {
+    return srgbColor(0.021f, 0.01f, 0.012f);
+}
+inline Color night() {
+    return hexColor(0x1a0b2e);
+}
+inline Color violet() {
+    return hexColor(0xa23bff);
+}
+inline Color cyan() {
+    return hexColor(0x25d7ff);
+}
+inline Color amber() {
+    return hexColor(0xffb347);
+}
+inline Color white() {
+    return {1.0f, 1.0f, 1.0f};
+}
 } // namespace palette

@@ -108,13 +108,16 @@ void drawText(Mask& target, const Font& font, const std::string& text, float x, 
     const int margin = 2;
     const int ox = static_cast<int>(std::floor(left)) - margin;
     const int oy = static_cast<int>(std::floor(baseline - ascent * scale / s)) - margin;
-    const int bw = (static_cast<int>(std::ceil(width + 2.0f * style.capHeight)) + 2 * margin) * kSupersample;
-    const int bh = (static_cast<int>(std::ceil((ascent - descent) * scale / s)) + 2 * margin + 1) * kSupersample;
+    const int bw =
+        (static_cast<int>(std::ceil(width + 2.0f * style.capHeight)) + 2 * margin) * kSupersample;
+    const int bh = (static_cast<int>(std::ceil((ascent - descent) * scale / s)) + 2 * margin + 1) *
+                   kSupersample;
     std::vector<unsigned char> big(static_cast<size_t>(bw) * bh, 0);
     std::vector<unsigned char> glyph;
 
     float total = 0.0f;
-    const std::vector<float> pens = penPositions(info, cps, scale, style.tracking * style.capHeight * s, &total);
+    const std::vector<float> pens =
+        penPositions(info, cps, scale, style.tracking * style.capHeight * s, &total);
     const float penX0 = (left - ox) * s;
     const float baseY = (baseline - oy) * s;
     for (size_t i = 0; i < cps.size(); ++i) {
@@ -125,14 +128,16 @@ void drawText(Mask& target, const Font& font, const std::string& text, float x, 
         int y0 = 0;
         int x1 = 0;
         int y1 = 0;
-        stbtt_GetCodepointBitmapBoxSubpixel(info, cps[i], scale, scale, shiftX, shiftY, &x0, &y0, &x1, &y1);
+        stbtt_GetCodepointBitmapBoxSubpixel(info, cps[i], scale, scale, shiftX, shiftY, &x0, &y0,
+                                            &x1, &y1);
         const int gw = x1 - x0;
         const int gh = y1 - y0;
         if (gw <= 0 || gh <= 0) {
             continue;
         }
         glyph.assign(static_cast<size_t>(gw) * gh, 0);
-        stbtt_MakeCodepointBitmapSubpixel(info, glyph.data(), gw, gh, gw, scale, scale, shiftX, shiftY, cps[i]);
+        stbtt_MakeCodepointBitmapSubpixel(info, glyph.data(), gw, gh, gw, scale, scale, shiftX,
+                                          shiftY, cps[i]);
         const int gx = static_cast<int>(std::floor(penX)) + x0;
         const int gy = static_cast<int>(std::floor(baseY)) + y0;
         for (int row = 0; row < gh; ++row) {
@@ -159,7 +164,8 @@ void drawText(Mask& target, const Font& font, const std::string& text, float x, 
             }
             int sum = 0;
             for (int sy = 0; sy < kSupersample; ++sy) {
-                const unsigned char* row = &big[static_cast<size_t>(ty * kSupersample + sy) * bw + tx * kSupersample];
+                const unsigned char* row =
+                    &big[static_cast<size_t>(ty * kSupersample + sy) * bw + tx * kSupersample];
                 for (int sx = 0; sx < kSupersample; ++sx) {
                     sum += row[sx];
                 }

@@ -40,10 +40,16 @@ void drawText(Mask& target, const Font& font, const std::string& text, float x, 
 
 // The fonts of the identity (fonts-dejavu-core).
 namespace fonts {
-inline const char* bold() { return "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"; }
+inline const char* bold() {
+    return "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+}
 inline const char* condensedBold() {
     return "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
 }
-inline const char* mono() { return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"; }
-inline const char* monoBold() { return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf"; }
+inline const char* mono() {
+    return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+}
+inline const char* monoBold() {
+    return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
+}
 } // namespace fonts
