@@ -99,21 +99,40 @@ struct OnePole {
     }
 };
 
-// Attack, exponential decay to a sustain level, release after the gate closes; t in seconds
-// since the note began, gate its held length.
-inline double adsr(double t, double gate, double attack, double decay, double sustain,
-                   double release) {
-    auto held = [&](double time) {
-        if (time < attack) {
-            return time / attack;
+// Attack-decay-sustain-release envelope, stepped once per frame: a linear attack, then an
+// exponential fall to the sustain level while the gate is held, then an exponential release.
+// The exponential segments advance by multiplication, so no exp() per frame. Times in seconds.
+struct Envelope {
+    Envelope(double attack, double decay, double sustain, double release, int64_t gateFrames)
+        : attackFrames(std::fmax(1.0, attack * kSampleRate)), sustain(sustain),
+          decayFactor(std::exp(-1.0 / (decay * kSampleRate))),
+          releaseFactor(std::exp(-1.0 / (release * kSampleRate))), gate(gateFrames) {}
+
+    double next() {
+        if (frame < gate) {
+            if (frame < attackFrames) {
+                level = (frame + 1) / attackFrames;
+                above = 1.0 - sustain;
+            } else {
+                above *= decayFactor;
+                level = sustain + above;
+            }
+        } else {
+            level *= releaseFactor;
         }
-        return sustain + (1.0 - sustain) * std::exp(-(time - attack) / decay);
-    };
-    if (t < gate) {
-        return held(t);
+        ++frame;
+        return level;
     }
-    return held(gate) * std::exp(-(t - gate) / release);
-}
+
+    double attackFrames;
+    double sustain;
+    double decayFactor;
+    double releaseFactor;
+    int64_t gate;
+    int64_t frame = 0;
+    double level = 0.0;
+    double above = 0.0; // how far the level still is above the sustain
+};
 
 // White noise in [-1, 1) from a fixed seed (xorshift).
 struct Noise {

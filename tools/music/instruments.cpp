@@ -148,10 +148,9 @@ void addChord(Stereo& bus, int64_t at, int64_t length, const Stereo& held, doubl
     const int64_t total =
         std::min({length + seconds(shape.release * 4.0), static_cast<int64_t>(held.frames()),
                   static_cast<int64_t>(bus.frames()) - at});
-    const double gate = static_cast<double>(length) / kSampleRate;
+    Envelope envelope(shape.attack, 1.0, 1.0, shape.release, length);
     for (int64_t n = 0; n < total; ++n) {
-        const double env = gain * adsr(static_cast<double>(n) / kSampleRate, gate, shape.attack,
-                                       1.0, 1.0, shape.release);
+        const double env = gain * envelope.next();
         bus.l[at + n] += static_cast<float>(held.l[n] * env);
         bus.r[at + n] += static_cast<float>(held.r[n] * env);
     }
@@ -164,12 +163,11 @@ void addPluck(Stereo& bus, int64_t at, int64_t length, int note, double gain, do
     double left = 0.0;
     double right = 0.0;
     panGains(pan, &left, &right);
-    const double gate = static_cast<double>(length) / kSampleRate;
+    Envelope envelope(0.002, 0.09, 0.0, 0.04, length);
     const int64_t total = length + seconds(0.25);
     for (int64_t n = 0; n < total; ++n) {
-        const double t = static_cast<double>(n) / kSampleRate;
-        const double env = adsr(t, gate, 0.002, 0.09, 0.0, 0.04);
-        const double y = (0.6 * saw.next(hz) + 0.4 * square.next(hz * 1.002)) * env * gain;
+        const double y =
+            (0.6 * saw.next(hz) + 0.4 * square.next(hz * 1.002)) * envelope.next() * gain;
         bus.add(at + n, y * left, y * right);
     }
 }
@@ -180,7 +178,7 @@ void addLead(Stereo& bus, int64_t at, int64_t length, int note, double gain) {
     b.phase = 0.37;
     Square sub;
     Svf filter;
-    const double gate = static_cast<double>(length) / kSampleRate;
+    Envelope envelope(0.006, 0.25, 0.7, 0.12, length);
     const int64_t total = length + seconds(0.8);
     double hz = 0.0;
     for (int64_t n = 0; n < total; ++n) {
@@ -193,7 +191,7 @@ void addLead(Stereo& bus, int64_t at, int64_t length, int note, double gain) {
         }
         filter.step(0.5 * a.next(hz * 1.0046) + 0.5 * b.next(hz / 1.0046) +
                     0.3 * sub.next(hz * 0.5));
-        const double y = filter.low * adsr(t, gate, 0.006, 0.25, 0.7, 0.12) * gain;
+        const double y = filter.low * envelope.next() * gain;
         bus.add(at + n, y, y);
     }
 }
@@ -203,7 +201,8 @@ void addBass(Stereo& bus, int64_t at, int64_t length, int note, double gain) {
     Saw saw;
     double phase = 0.0;
     Svf filter;
-    const double gate = static_cast<double>(length) / kSampleRate;
+    // A 6 ms attack keeps the bass's onsets softer than the kick's.
+    Envelope envelope(0.006, 0.15, 0.65, 0.03, length);
     const int64_t total = length + seconds(0.2);
     for (int64_t n = 0; n < total; ++n) {
         const double t = static_cast<double>(n) / kSampleRate;
@@ -212,9 +211,8 @@ void addBass(Stereo& bus, int64_t at, int64_t length, int note, double gain) {
         }
         filter.step(saw.next(hz));
         phase += hz / kSampleRate;
-        // A 6 ms attack keeps the bass's onsets softer than the kick's.
-        const double env = adsr(t, gate, 0.006, 0.15, 0.65, 0.03);
-        const double y = (0.7 * filter.low + 0.6 * std::sin(kTwoPi * phase)) * env * gain;
+        const double y =
+            (0.7 * filter.low + 0.6 * std::sin(kTwoPi * phase)) * envelope.next() * gain;
         bus.add(at + n, y, y);
     }
 }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -89,10 +88,6 @@ template <class F> void forEachBar(int section, F f) {
     }
 }
 
-bool has(std::initializer_list<Section> list, int s) {
-    return std::find(list.begin(), list.end(), static_cast<Section>(s)) != list.end();
-}
-
 // Where the pad filter sits: opening through the intro and the first breakdown, darker in the
 // second breakdown, wide open in the finale, closing over the last chord.
 double padCutoff(int64_t frame) {
@@ -138,161 +133,26 @@ double acidCutoff(int64_t frame) {
     return 180.0 + 900.0 * (0.5 - 0.5 * std::cos(kTwoPi * phase));
 }
 
-struct Buses {
-    explicit Buses(size_t frames)
-        : pads(frames), stabs(frames), arp(frames), lead(frames), bass(frames), drums(frames),
-          snare(frames) {}
-    Stereo pads, stabs, arp, lead, bass, drums, snare;
+// The kick: every beat of the four driving sections, and once more under the final chord.
+std::vector<int64_t> kickFrames() {
     std::vector<int64_t> kicks;
-};
-
-void renderPads(Buses& b) {
-    const double level[kSections] = {0.9, 0.7, 0.6, 0.75, 0.6, 0.6, 0.65, 0.9};
-    ChordShape pad;
-    pad.release = 0.5;
-    ChordShape stab;
-    stab.voices = 5;
-    stab.detuneCents = 14.0;
-    stab.attack = 0.003;
-    stab.release = 0.09;
-    std::vector<Stereo> padSound;
-    std::vector<Stereo> stabSound;
-    for (const Chord& chord : kChords) {
-        padSound.push_back(holdChord(chord.pad, pad, 4 * kBeatSeconds + 4 * pad.release));
-        std::vector<int> high = chord.pad;
-        for (int& n : high) {
-            n += 12;
-        }
-        stabSound.push_back(holdChord(high, stab, 0.5));
-    }
-    for (int s = Intro; s < Outro; ++s) {
-        forEachBar(s, [&](int first, int end, int bar) {
-            ChordShape shape = pad;
-            shape.attack = (s == Intro && bar == 0) ? 2.5 : 0.25; // the track fades in
-            addChord(b.pads, frameOfBeat(first), frameOfBeat(end) - frameOfBeat(first),
-                     padSound[bar % 4], level[s], shape);
-            if (s == Finale) {
-                // Offbeat stabs: short bright chords an octave up.
-                for (int beat = first; beat < end; ++beat) {
-                    addChord(b.stabs, frameOfBeat(beat + 0.5), frameOfBeat(0.22),
-                             stabSound[bar % 4], 0.5, stab);
-                }
-            }
-        });
-    }
-    // The last chord: A minor held for about five seconds and left to ring out.
-    ChordShape last;
-    last.attack = 0.01;
-    last.release = 1.1;
-    const Stereo finalChord = holdChord({45, 57, 60, 64, 69, 72, 76}, last, 10.0);
-    addChord(b.pads, frameOfBeat(kSectionStart[Outro]), frameOfBeat(10.0), finalChord, 1.0, last);
-    lowPassBus(b.pads, 0, static_cast<int64_t>(b.pads.frames()), 0.9, padCutoff);
-    lowPassBus(b.stabs, 0, static_cast<int64_t>(b.stabs.frames()), 0.8,
-               [](int64_t) { return 5200.0; });
-}
-
-void renderRest(Buses& b) {
-    for (int s = Intro; s < Outro; ++s) {
-        const bool kick = has({Groove, FullGroove, Drop, Finale}, s);
-        const bool bass = has({Groove, FullGroove, Finale}, s);
-        const bool groove = has({FullGroove, Drop, Finale}, s);
-        const bool lead = has({FullGroove, Breakdown, Drop, Finale}, s);
-        const bool arp = has({Intro, Groove, FullGroove, BreakdownTwo, Drop, Finale}, s);
-        const double arpLevel =
-            (s == Intro || s == Groove) ? 0.55 : (s == BreakdownTwo ? 0.45 : 0.35);
-        std::vector<AcidStep> acid;
-        forEachBar(s, [&](int first, int end, int bar) {
-            const Chord& chord = kChords[bar % 4];
-            for (int beat = first; beat < end; ++beat) {
-                const int64_t at = frameOfBeat(beat);
-                if (kick) {
-                    addKick(b.drums, at, 0.55);
-                    b.kicks.push_back(at);
-                }
-                if (bass) {
-                    addBass(b.bass, frameOfBeat(beat + 0.5), frameOfBeat(0.36), chord.bass, 0.8);
-                }
-                if (groove && (beat - first) % 2 == 1) {
-                    addSnare(b.snare, at, 0.8);
-                }
-                for (int sixteenth = 0; sixteenth < 4; ++sixteenth) {
-                    const double when = beat + sixteenth * 0.25;
-                    if (groove) {
-                        const bool open = s != FullGroove && sixteenth == 2;
-                        const double velocity[4] = {0.35, 0.2, 0.7, 0.25};
-                        addHat(b.drums, frameOfBeat(when), open ? 0.22 : velocity[sixteenth] * 0.4,
-                               open);
-                    }
-                    const int step = (beat - first) * 4 + sixteenth;
-                    if (arp && !(s == Intro && bar < 2)) {
-                        std::vector<int> tones = chord.pad;
-                        for (int& t : tones) {
-                            t += 12;
-                        }
-                        tones.push_back(chord.pad[1] + 24);
-                        addPluck(b.arp, frameOfBeat(when), frameOfBeat(0.15),
-                                 tones[kArpOrder[step % 16]], arpLevel, (step % 2) ? 0.35 : -0.35);
-                    }
-                    if (s == Drop) {
-                        const AcidSlot& slot = kAcid[step % 16];
-                        if (slot.on) {
-                            acid.push_back({frameOfBeat(when), frameOfBeat(0.2),
-                                            chord.acid + slot.offset, slot.accent, slot.slide});
-                        }
-                    }
-                }
-            }
-            if (lead) {
-                for (const Note& n : kMelody) {
-                    if (n.bar != bar % 8 || first + n.beat >= end) {
-                        continue;
-                    }
-                    const double length = std::min(n.length * 0.92, end - first - n.beat);
-                    addLead(b.lead, frameOfBeat(first + n.beat), frameOfBeat(length), n.note, 0.5);
-                    if (s == Finale) {
-                        addLead(b.lead, frameOfBeat(first + n.beat), frameOfBeat(length),
-                                n.note + 12, 0.22);
-                    }
-                }
-            }
-        });
-        addAcidLine(b.bass, acid, 0.2, acidCutoff);
-
-        // Transitions: a crash on each downbeat where the drums come in, a riser and a snare
-        // roll over the beats before the big entrances.
-        const int start = kSectionStart[s];
-        if (has({Groove, FullGroove, Drop, Finale}, s)) {
-            addCrash(b.drums, frameOfBeat(start), 0.14);
-        }
-        if (has({FullGroove, Drop, Finale}, s)) {
-            addRiser(b.drums, frameOfBeat(start - 8), frameOfBeat(start), 0.09);
-            for (int k = 0; k < 16; ++k) {
-                const double when = start - 4 + k * 0.25;
-                addSnare(b.snare, frameOfBeat(when), 0.15 + 0.45 * k / 15.0);
-            }
+    for (int s : {Groove, FullGroove, Drop, Finale}) {
+        for (int beat = kSectionStart[s]; beat < sectionEnd(s); ++beat) {
+            kicks.push_back(frameOfBeat(beat));
         }
     }
-    // The ending: one last kick, bass note and crash under the final chord.
-    const int64_t end = frameOfBeat(kSectionStart[Outro]);
-    addKick(b.drums, end, 0.55);
-    b.kicks.push_back(end);
-    addBass(b.bass, end, frameOfBeat(6.0), 45, 0.8);
-    addCrash(b.drums, end, 0.18);
-    lowPassBus(b.arp, 0, static_cast<int64_t>(b.arp.frames()), 1.8, arpCutoff);
+    kicks.push_back(frameOfBeat(kSectionStart[Outro]));
+    return kicks;
 }
 
 // How far the kick pushes the other parts down (0..1), for side-chain pumping.
 std::vector<float> kickEnvelope(const std::vector<int64_t>& kicks, size_t frames) {
     std::vector<float> env(frames, 0.0f);
     for (int64_t at : kicks) {
-        for (int64_t n = 0; n < kSampleRate * 4 / 10; ++n) {
-            const size_t i = static_cast<size_t>(at + n);
-            if (i >= frames) {
-                break;
-            }
+        for (int64_t n = 0; n < kSampleRate * 4 / 10 && static_cast<size_t>(at + n) < frames; ++n) {
             const double t = static_cast<double>(n) / kSampleRate;
             const double e = std::min(1.0, t / 0.004) * std::exp(-t / 0.11);
-            env[i] = std::max(env[i], static_cast<float>(e));
+            env[at + n] = std::max(env[at + n], static_cast<float>(e));
         }
     }
     return env;
@@ -306,6 +166,157 @@ void duck(Stereo& part, const std::vector<float>& kickEnv, double depth) {
         part.r[i] *= g;
     }
 }
+
+// Seven-saw pads on every bar, then the long final chord, all through the pad filter.
+void renderPads(Stereo& bus) {
+    const double level[kSections] = {0.9, 0.7, 0.6, 0.75, 0.6, 0.6, 0.65, 0.9};
+    ChordShape pad;
+    pad.release = 0.5;
+    std::vector<Stereo> sound;
+    for (const Chord& chord : kChords) {
+        sound.push_back(holdChord(chord.pad, pad, 4 * kBeatSeconds + 4 * pad.release));
+    }
+    for (int s = Intro; s < Outro; ++s) {
+        forEachBar(s, [&](int first, int end, int bar) {
+            ChordShape shape = pad;
+            shape.attack = (s == Intro && bar == 0) ? 2.5 : 0.25; // the track fades in
+            addChord(bus, frameOfBeat(first), frameOfBeat(end) - frameOfBeat(first), sound[bar % 4],
+                     level[s], shape);
+        });
+    }
+    // The last chord: A minor over a low A, held for about five seconds and left to ring out.
+    ChordShape last;
+    last.attack = 0.01;
+    last.release = 1.1;
+    const Stereo finalChord = holdChord({45, 57, 60, 64, 69, 72, 76}, last, 9.5);
+    addChord(bus, frameOfBeat(kSectionStart[Outro]), frameOfBeat(10.0), finalChord, 1.0, last);
+    lowPassBus(bus, 0, static_cast<int64_t>(bus.frames()), 0.9, padCutoff);
+}
+
+// Offbeat stabs in the finale: short bright chords an octave above the pads.
+void renderStabs(Stereo& bus) {
+    ChordShape stab;
+    stab.voices = 5;
+    stab.detuneCents = 14.0;
+    stab.attack = 0.003;
+    stab.release = 0.09;
+    std::vector<Stereo> sound;
+    for (const Chord& chord : kChords) {
+        std::vector<int> high = chord.pad;
+        for (int& n : high) {
+            n += 12;
+        }
+        sound.push_back(holdChord(high, stab, 0.5));
+    }
+    forEachBar(Finale, [&](int first, int end, int bar) {
+        for (int beat = first; beat < end; ++beat) {
+            addChord(bus, frameOfBeat(beat + 0.5), frameOfBeat(0.22), sound[bar % 4], 0.5, stab);
+        }
+    });
+    lowPassBus(bus, 0, static_cast<int64_t>(bus.frames()), 0.8, [](int64_t) { return 5200.0; });
+}
+
+// Sixteenth-note arpeggio over the chord tones; it opens up through the intro.
+void renderArp(Stereo& bus) {
+    for (int s : {Intro, Groove, FullGroove, Drop, BreakdownTwo, Finale}) {
+        const double level = (s == Intro || s == Groove) ? 0.55 : (s == BreakdownTwo ? 0.45 : 0.35);
+        forEachBar(s, [&](int first, int end, int bar) {
+            if (s == Intro && bar < 2) {
+                return; // the pads alone for the first two bars
+            }
+            std::vector<int> tones = kChords[bar % 4].pad;
+            for (int& t : tones) {
+                t += 12;
+            }
+            tones.push_back(kChords[bar % 4].pad[1] + 24);
+            for (int step = 0; step < (end - first) * 4; ++step) {
+                addPluck(bus, frameOfBeat(first + step * 0.25), frameOfBeat(0.15),
+                         tones[kArpOrder[step % 16]], level, (step % 2) ? 0.35 : -0.35);
+            }
+        });
+    }
+    lowPassBus(bus, 0, static_cast<int64_t>(bus.frames()), 1.8, arpCutoff);
+}
+
+// The eight-bar tune, doubled an octave up in the finale.
+void renderLead(Stereo& bus) {
+    for (int s : {FullGroove, Breakdown, Drop, Finale}) {
+        forEachBar(s, [&](int first, int end, int bar) {
+            for (const Note& n : kMelody) {
+                if (n.bar != bar % 8 || first + n.beat >= end) {
+                    continue;
+                }
+                const double length = std::min(n.length * 0.92, end - first - n.beat);
+                const int64_t at = frameOfBeat(first + n.beat);
+                addLead(bus, at, frameOfBeat(length), n.note, 0.5);
+                if (s == Finale) {
+                    addLead(bus, at, frameOfBeat(length), n.note + 12, 0.22);
+                }
+            }
+        });
+    }
+}
+
+// Offbeat root notes, the acid line in the drop, and a low A under the final chord.
+void renderBass(Stereo& bus) {
+    for (int s : {Groove, FullGroove, Finale}) {
+        forEachBar(s, [&](int first, int end, int bar) {
+            for (int beat = first; beat < end; ++beat) {
+                addBass(bus, frameOfBeat(beat + 0.5), frameOfBeat(0.36), kChords[bar % 4].bass,
+                        0.8);
+            }
+        });
+    }
+    std::vector<AcidStep> acid;
+    forEachBar(Drop, [&](int first, int end, int bar) {
+        for (int step = 0; step < (end - first) * 4; ++step) {
+            const AcidSlot& slot = kAcid[step % 16];
+            if (slot.on) {
+                acid.push_back({frameOfBeat(first + step * 0.25), frameOfBeat(0.2),
+                                kChords[bar % 4].acid + slot.offset, slot.accent, slot.slide});
+            }
+        }
+    });
+    addAcidLine(bus, acid, 0.2, acidCutoff);
+    addBass(bus, frameOfBeat(kSectionStart[Outro]), frameOfBeat(6.0), 45, 0.8);
+}
+
+// Snare on two and four in the grooves, and a rising roll into each big entrance.
+void renderSnare(Stereo& bus) {
+    for (int s : {FullGroove, Drop, Finale}) {
+        forEachBar(s, [&](int first, int end, int) {
+            for (int beat = first + 1; beat < end; beat += 2) {
+                addSnare(bus, frameOfBeat(beat), 0.8);
+            }
+        });
+        for (int k = 0; k < 16; ++k) {
+            addSnare(bus, frameOfBeat(kSectionStart[s] - 4 + k * 0.25), 0.15 + 0.45 * k / 15.0);
+        }
+    }
+}
+
+// Kick, hats, crashes on the downbeats where the drums come in, risers before the big ones.
+void renderDrums(Stereo& bus, const std::vector<int64_t>& kicks) {
+    for (int64_t at : kicks) {
+        addKick(bus, at, 0.55);
+    }
+    const double velocity[4] = {0.35, 0.2, 0.7, 0.25};
+    for (int s : {FullGroove, Drop, Finale}) {
+        for (int beat = kSectionStart[s]; beat < sectionEnd(s); ++beat) {
+            for (int sixteenth = 0; sixteenth < 4; ++sixteenth) {
+                // Open hats on the offbeats once the groove is fully in.
+                const bool open = s != FullGroove && sixteenth == 2;
+                addHat(bus, frameOfBeat(beat + sixteenth * 0.25),
+                       open ? 0.22 : velocity[sixteenth] * 0.4, open);
+            }
+        }
+        addRiser(bus, frameOfBeat(kSectionStart[s] - 8), frameOfBeat(kSectionStart[s]), 0.09);
+    }
+    for (int s : {Groove, FullGroove, Drop, Finale}) {
+        addCrash(bus, frameOfBeat(kSectionStart[s]), 0.14);
+    }
+    addCrash(bus, frameOfBeat(kSectionStart[Outro]), 0.18);
+}
 } // namespace
 
 int64_t frameOfBeat(double beat) {
@@ -314,37 +325,49 @@ int64_t frameOfBeat(double beat) {
 
 Stereo renderSong() {
     const auto frames = static_cast<size_t>(kTrackSeconds * kSampleRate);
-    Buses b(frames);
-    renderPads(b);
-    renderRest(b);
+    const std::vector<int64_t> kicks = kickFrames();
+    const std::vector<float> pump = kickEnvelope(kicks, frames);
 
-    const std::vector<float> pump = kickEnvelope(b.kicks, frames);
-    duck(b.pads, pump, 0.6);
-    duck(b.stabs, pump, 0.5);
-    duck(b.arp, pump, 0.45);
-    duck(b.bass, pump, 0.75);
-    duck(b.lead, pump, 0.2);
+    // Each part renders into one scratch bus, is side-chained to the kick and mixed into the
+    // track and the effect sends; so the memory held is a few buses, not one per part.
+    Stereo mix(frames);
+    Stereo echoSend(frames);
+    Stereo roomSend(frames);
+    Stereo part(frames);
+    auto render = [&](auto renderPart, double duckDepth) {
+        part.clear();
+        renderPart(part);
+        if (duckDepth > 0.0) {
+            duck(part, pump, duckDepth);
+        }
+    };
 
-    // Echoes of the lead and the arpeggio, then one room for pads, lead, snare and echoes. The
-    // send is turned into its effect in place, which keeps the memory (and its cost) down.
-    Stereo send(frames);
-    send.mixIn(b.lead, 0.35);
-    send.mixIn(b.arp, 0.4);
-    pingPongDelay(send, 0.75 * kBeatSeconds, 0.42, 3500.0);
-    Stereo& mix = b.drums;
-    mix.mixIn(send, 0.3);
-    send.scale(0.3);
-    send.mixIn(b.pads, 0.3);
-    send.mixIn(b.lead, 0.35);
-    send.mixIn(b.snare, 0.25);
-    reverb(send, 0.78, 0.35);
-    mix.mixIn(send, 2.5);
+    render(renderLead, 0.2);
+    mix.mixIn(part, 0.7);
+    echoSend.mixIn(part, 0.35);
+    roomSend.mixIn(part, 0.35);
+    render(renderArp, 0.45);
+    mix.mixIn(part, 0.8);
+    echoSend.mixIn(part, 0.4);
+    // Dotted-eighth echoes, heard directly and in the room.
+    pingPongDelay(echoSend, 0.75 * kBeatSeconds, 0.42, 3500.0);
+    mix.mixIn(echoSend, 0.3);
+    roomSend.mixIn(echoSend, 0.3);
 
-    mix.mixIn(b.bass, 1.3);
-    mix.mixIn(b.pads, 0.35);
-    mix.mixIn(b.stabs, 0.6);
-    mix.mixIn(b.arp, 0.8);
-    mix.mixIn(b.lead, 0.7);
-    mix.mixIn(b.snare, 2.2);
-    return std::move(mix);
+    render(renderPads, 0.6);
+    mix.mixIn(part, 0.35);
+    roomSend.mixIn(part, 0.3);
+    render(renderStabs, 0.5);
+    mix.mixIn(part, 0.6);
+    render(renderBass, 0.75);
+    mix.mixIn(part, 1.3);
+    render(renderSnare, 0.0);
+    mix.mixIn(part, 2.2);
+    roomSend.mixIn(part, 0.25);
+    render([&kicks](Stereo& bus) { renderDrums(bus, kicks); }, 0.0);
+    mix.mixIn(part, 1.0);
+
+    reverb(roomSend, 0.78, 0.35);
+    mix.mixIn(roomSend, 2.5);
+    return mix;
 }

@@ -2,6 +2,7 @@
 
 #include "music/dsp.h"
 
+#include <algorithm>
 #include <cmath>
 
 void Stereo::mixIn(const Stereo& other, double gain) {
@@ -12,12 +13,9 @@ void Stereo::mixIn(const Stereo& other, double gain) {
     }
 }
 
-void Stereo::scale(double gain) {
-    const auto g = static_cast<float>(gain);
-    for (size_t i = 0; i < l.size(); ++i) {
-        l[i] *= g;
-        r[i] *= g;
-    }
+void Stereo::clear() {
+    std::fill(l.begin(), l.end(), 0.0f);
+    std::fill(r.begin(), r.end(), 0.0f);
 }
 
 void pingPongDelay(Stereo& track, double delaySeconds, double feedback, double dampingHz) {

@@ -42,7 +42,7 @@ struct Stereo {
         }
     }
     void mixIn(const Stereo& other, double gain);
-    void scale(double gain);
+    void clear();
 
     Samples l;
     Samples r;
