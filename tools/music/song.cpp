@@ -169,7 +169,7 @@ void duck(Stereo& part, const std::vector<float>& kickEnv, double depth) {
 
 // Seven-saw pads on every bar, then the long final chord, all through the pad filter.
 void renderPads(Stereo& bus) {
-    const double level[kSections] = {0.9, 0.7, 0.6, 0.75, 0.6, 0.6, 0.65, 0.9};
+    const double level[kSections] = {0.55, 0.6, 0.6, 0.5, 0.6, 0.6, 0.65, 0.9};
     ChordShape pad;
     pad.release = 0.5;
     std::vector<Stereo> sound;
@@ -184,12 +184,13 @@ void renderPads(Stereo& bus) {
                      level[s], shape);
         });
     }
-    // The last chord: A minor over a low A, held for about five seconds and left to ring out.
+    // The last chord: A minor over a low A, struck on the beat nearest 164 s and left to ring
+    // out slowly until the track ends.
     ChordShape last;
     last.attack = 0.01;
-    last.release = 1.1;
-    const Stereo finalChord = holdChord({45, 57, 60, 64, 69, 72, 76}, last, 9.5);
-    addChord(bus, frameOfBeat(kSectionStart[Outro]), frameOfBeat(10.0), finalChord, 1.0, last);
+    last.release = 2.2;
+    const Stereo finalChord = holdChord({45, 57, 60, 64, 69, 72, 76}, last, 8.0);
+    addChord(bus, frameOfBeat(kSectionStart[Outro]), frameOfBeat(4.0), finalChord, 0.8, last);
     lowPassBus(bus, 0, static_cast<int64_t>(bus.frames()), 0.9, padCutoff);
 }
 
