@@ -74,6 +74,10 @@ int main(int argc, char** argv) {
         const float t = clamp01((x - kCentre.x + 430.0f) / 860.0f);
         return mix(palette::violet(), palette::cyan(), t) * (1.0f + 0.0f * y);
     };
+    // A faint violet haze fills the heptagon, so the emblem reads as a shape and not only lines.
+    Mask inside(kWidth, kHeight);
+    fillPolygon(inside, heptagon);
+    canvas.glow(blurred(inside, 40.0f), palette::violet(), 0.035f);
     canvas.glow(blurred(emblem, 22.0f), palette::violet(), 1.6f);
     canvas.glow(blurred(emblem, 5.0f), mix(palette::violet(), palette::cyan(), 0.5f), 0.9f);
     canvas.paint(emblem, emblemColour);

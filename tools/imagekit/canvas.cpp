@@ -6,30 +6,49 @@
 #include <stb_image_write.h>
 
 namespace {
-// One box pass along rows (dx = 1) or columns; out-of-range samples count as 0.
-void boxPass(const std::vector<float>& src, std::vector<float>& dst, int w, int h, int radius,
-             bool alongRows) {
-    const int length = alongRows ? w : h;
-    const int lines = alongRows ? h : w;
+// One box pass of radius r along each row; samples outside count as 0.
+void boxPassRows(const BigVector<float>& src, BigVector<float>& dst, int w, int h, int radius) {
     const float norm = 1.0f / (2 * radius + 1);
-    for (int line = 0; line < lines; ++line) {
-        auto index = [&](int i) {
-            return alongRows ? static_cast<size_t>(line) * w + i
-                             : static_cast<size_t>(i) * w + line;
-        };
+    for (int y = 0; y < h; ++y) {
+        const float* in = &src[static_cast<size_t>(y) * w];
+        float* out = &dst[static_cast<size_t>(y) * w];
         double sum = 0.0;
-        for (int i = 0; i <= std::min(radius, length - 1); ++i) {
-            sum += src[index(i)];
+        for (int i = 0; i <= std::min(radius, w - 1); ++i) {
+            sum += in[i];
         }
-        for (int i = 0; i < length; ++i) {
-            dst[index(i)] = static_cast<float>(sum) * norm;
-            const int enter = i + radius + 1;
-            const int leave = i - radius;
-            if (enter < length) {
-                sum += src[index(enter)];
+        for (int i = 0; i < w; ++i) {
+            out[i] = static_cast<float>(sum) * norm;
+            if (i + radius + 1 < w) {
+                sum += in[i + radius + 1];
+            }
+            if (i - radius >= 0) {
+                sum -= in[i - radius];
+            }
+        }
+    }
+}
+
+// The same down each column, walking whole rows at a time with one running sum per column,
+// which keeps the memory access sequential.
+void boxPassColumns(const BigVector<float>& src, BigVector<float>& dst, int w, int h, int radius) {
+    const float norm = 1.0f / (2 * radius + 1);
+    std::vector<double> sum(w, 0.0);
+    for (int y = 0; y <= std::min(radius, h - 1); ++y) {
+        for (int x = 0; x < w; ++x) {
+            sum[x] += src[static_cast<size_t>(y) * w + x];
+        }
+    }
+    for (int y = 0; y < h; ++y) {
+        float* out = &dst[static_cast<size_t>(y) * w];
+        const int enter = y + radius + 1;
+        const int leave = y - radius;
+        for (int x = 0; x < w; ++x) {
+            out[x] = static_cast<float>(sum[x]) * norm;
+            if (enter < h) {
+                sum[x] += src[static_cast<size_t>(enter) * w + x];
             }
             if (leave >= 0) {
-                sum -= src[index(leave)];
+                sum[x] -= src[static_cast<size_t>(leave) * w + x];
             }
         }
     }
@@ -53,10 +72,10 @@ Mask blurred(const Mask& mask, float sigma) {
     const int radius = std::max(
         1, static_cast<int>(std::lround((std::sqrt(4.0f * sigma * sigma + 1.0f) - 1.0f) / 2.0f)));
     Mask out = mask;
-    std::vector<float> tmp(out.a.size());
+    BigVector<float> tmp(out.a.size());
     for (int pass = 0; pass < 3; ++pass) {
-        boxPass(out.a, tmp, mask.width, mask.height, radius, true);
-        boxPass(tmp, out.a, mask.width, mask.height, radius, false);
+        boxPassRows(out.a, tmp, mask.width, mask.height, radius);
+        boxPassColumns(tmp, out.a, mask.width, mask.height, radius);
     }
     return out;
 }
@@ -119,8 +138,10 @@ bool Canvas::writePng(const std::string& path, int downscale) const {
             }
             const float channel[3] = {sum.r * inv, sum.g * inv, sum.b * inv};
             for (int c = 0; c < 3; ++c) {
-                // Triangular dither of one step, in sRGB code values.
-                const float noise = hash01(x, y, c) + hash01(x, y, c + 3) - 1.0f;
+                // Triangular dither of one step, in sRGB code values. Previews skip it: they
+                // are box-filtered already, and small files matter more there.
+                const float noise =
+                    downscale > 1 ? 0.0f : hash01(x, y, c) + hash01(x, y, c + 3) - 1.0f;
                 const float code = linearToSrgb(clamp01(channel[c])) * 255.0f + noise;
                 bytes[(static_cast<size_t>(y) * ow + x) * 3 + c] =
                     static_cast<unsigned char>(std::clamp(std::lround(code), 0L, 255L));

@@ -3,6 +3,7 @@
 // goes. Shapes and text are drawn into masks; masks are blurred into glows and shadows and
 // composited onto the canvas; the canvas is written as an 8-bit sRGB PNG.
 
+#include "big_buffer.h"
 #include "imagekit/color.h"
 
 #include <string>
@@ -15,7 +16,7 @@ struct Mask {
 
     int width;
     int height;
-    std::vector<float> a; // coverage, 0..1 (a blurred mask may be scaled above 1)
+    BigVector<float> a; // coverage, 0..1 (a blurred mask may be scaled above 1)
 };
 
 // A Gaussian blur of standard deviation sigma pixels (three box passes, outside counts as 0).
@@ -64,11 +65,12 @@ class Canvas {
     void shade(const Mask& mask, float amount);
 
     // Writes an 8-bit RGB PNG, sRGB-encoded and dithered with a fixed pattern so that dark
-    // gradients do not band. downscale > 1 box-filters first (for small previews).
+    // gradients do not band. downscale > 1 box-filters first and leaves out the dither (for
+    // small previews).
     bool writePng(const std::string& path, int downscale = 1) const;
 
   private:
     int w;
     int h;
-    std::vector<float> rgb;
+    BigVector<float> rgb;
 };

@@ -2,34 +2,13 @@
 // A stereo track in memory (32-bit float, 44.1 kHz) and the effects that run over whole tracks:
 // gain curves, a ping-pong delay and a small reverb.
 
+#include "big_buffer.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
-#include <sys/mman.h>
 #include <vector>
 
-// Allocates track buffers on 2 MB pages where the system allows it. A track is a few hundred
-// megabytes of buffers; with 4 KB pages, faulting them in costs a good part of the run.
-template <class T> struct BigBufferAllocator {
-    using value_type = T;
-    BigBufferAllocator() = default;
-    template <class U> BigBufferAllocator(const BigBufferAllocator<U>&) {}
-    T* allocate(size_t n) {
-        const size_t page = size_t{2} << 20;
-        const size_t bytes = (n * sizeof(T) + page - 1) / page * page;
-        void* p = std::aligned_alloc(page, bytes);
-        if (p == nullptr) {
-            throw std::bad_alloc();
-        }
-        madvise(p, bytes, MADV_HUGEPAGE); // a hint; without it the buffer just uses small pages
-        return static_cast<T*>(p);
-    }
-    void deallocate(T* p, size_t) { std::free(p); }
-    bool operator==(const BigBufferAllocator&) const { return true; }
-    bool operator!=(const BigBufferAllocator&) const { return false; }
-};
-using Samples = std::vector<float, BigBufferAllocator<float>>;
+using Samples = BigVector<float>;
 
 struct Stereo {
     explicit Stereo(size_t frames) : l(frames, 0.0f), r(frames, 0.0f) {}
