@@ -13,8 +13,7 @@ const float PI = 3.14159265358979;
 // The largest finite 16-bit float.
 const float HALF_MAX = 65504.0;
 
-vec3 texelAt(ivec2 size, int x, int y)
-{
+vec3 texelAt(ivec2 size, int x, int y) {
     // Longitude wraps around; latitude stops at the poles.
     int wrappedX = (x + size.x) % size.x;
     int clampedY = clamp(y, 0, size.y - 1);
@@ -23,8 +22,7 @@ vec3 texelAt(ivec2 size, int x, int y)
     return min(texelFetch(equirectangularMap, ivec2(wrappedX, clampedY), 0).rgb, vec3(HALF_MAX));
 }
 
-void main()
-{
+void main() {
     ivec2 size = textureSize(equirectangularMap, 0);
     if (size.x <= 0 || size.y <= 0) {
         // No sky was loaded: black, like any lookup into an empty texture.

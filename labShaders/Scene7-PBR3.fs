@@ -28,25 +28,35 @@ out vec4 FragColor;
 const int SKY_LEVEL = 5;
 
 // GL's cube-face layout: direction = s * sAxis + t * tAxis + major.
-void faceAxes(int face, out vec3 sAxis, out vec3 tAxis, out vec3 major)
-{
+void faceAxes(int face, out vec3 sAxis, out vec3 tAxis, out vec3 major) {
     if (face == 0) {
-        sAxis = vec3(0.0, 0.0, -1.0); tAxis = vec3(0.0, -1.0, 0.0); major = vec3(1.0, 0.0, 0.0);
+        sAxis = vec3(0.0, 0.0, -1.0);
+        tAxis = vec3(0.0, -1.0, 0.0);
+        major = vec3(1.0, 0.0, 0.0);
     } else if (face == 1) {
-        sAxis = vec3(0.0, 0.0, 1.0); tAxis = vec3(0.0, -1.0, 0.0); major = vec3(-1.0, 0.0, 0.0);
+        sAxis = vec3(0.0, 0.0, 1.0);
+        tAxis = vec3(0.0, -1.0, 0.0);
+        major = vec3(-1.0, 0.0, 0.0);
     } else if (face == 2) {
-        sAxis = vec3(1.0, 0.0, 0.0); tAxis = vec3(0.0, 0.0, 1.0); major = vec3(0.0, 1.0, 0.0);
+        sAxis = vec3(1.0, 0.0, 0.0);
+        tAxis = vec3(0.0, 0.0, 1.0);
+        major = vec3(0.0, 1.0, 0.0);
     } else if (face == 3) {
-        sAxis = vec3(1.0, 0.0, 0.0); tAxis = vec3(0.0, 0.0, -1.0); major = vec3(0.0, -1.0, 0.0);
+        sAxis = vec3(1.0, 0.0, 0.0);
+        tAxis = vec3(0.0, 0.0, -1.0);
+        major = vec3(0.0, -1.0, 0.0);
     } else if (face == 4) {
-        sAxis = vec3(1.0, 0.0, 0.0); tAxis = vec3(0.0, -1.0, 0.0); major = vec3(0.0, 0.0, 1.0);
+        sAxis = vec3(1.0, 0.0, 0.0);
+        tAxis = vec3(0.0, -1.0, 0.0);
+        major = vec3(0.0, 0.0, 1.0);
     } else {
-        sAxis = vec3(-1.0, 0.0, 0.0); tAxis = vec3(0.0, -1.0, 0.0); major = vec3(0.0, 0.0, -1.0);
+        sAxis = vec3(-1.0, 0.0, 0.0);
+        tAxis = vec3(0.0, -1.0, 0.0);
+        major = vec3(0.0, 0.0, -1.0);
     }
 }
 
-void main()
-{
+void main() {
     vec3 n = normalize(localPos);
     int size = textureSize(environmentMap, SKY_LEVEL).x;
     float texel = 2.0 / float(size);

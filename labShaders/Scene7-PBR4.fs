@@ -3,7 +3,8 @@
 // reflection direction r, the sky seen through a GGX lobe of the given roughness, assuming the
 // viewer looks straight down the normal (n = v = r):
 //
-//   P(r) = integral L(l) w(l) dl / integral w(l) dl,   w(l) = D(h) (n.l) / 4,  h = (v + l) / |v + l|,
+//   P(r) = integral L(l) w(l) dl / integral w(l) dl,   w(l) = D(h) (n.l) / 4,  h = (v + l) / |v +
+//   l|,
 //
 // D being GGX (Trowbridge-Reitz) with alpha = roughness^2:
 //   D(h) = alpha^2 / (pi ((n.h)^2 (alpha^2 - 1) + 1)^2).
@@ -33,16 +34,15 @@ uniform float roughness;
 out vec4 FragColor;
 
 const float PI = 3.14159265358979;
-const uint SAMPLE_COUNT = 128u;
-// Half a level coarser than the footprint asks for, so neighbouring footprints overlap.
-const float LOD_BIAS = 0.5;
+const uint SAMPLE_COUNT = 256u;
+// A level coarser than the footprint asks for, so neighbouring footprints overlap.
+const float LOD_BIAS = 1.0;
 // Roughness 0 is a mirror, written into the 128-texel level: read the sky level of that size so
 // that each texel holds the average of what it covers instead of an aliased point sample.
 const float MIRROR_TARGET_SIZE = 128.0;
 
 // Van der Corput radical inverse in base 2: the bits of i mirrored behind the binary point.
-float radicalInverse(uint bits)
-{
+float radicalInverse(uint bits) {
     bits = (bits << 16u) | (bits >> 16u);
     bits = ((bits & 0x55555555u) << 1u) | ((bits & 0xAAAAAAAAu) >> 1u);
     bits = ((bits & 0x33333333u) << 2u) | ((bits & 0xCCCCCCCCu) >> 2u);
@@ -51,8 +51,7 @@ float radicalInverse(uint bits)
     return float(bits) * 2.3283064365386963e-10;
 }
 
-vec3 importanceSampled(vec3 n, float alpha2, float faceSize)
-{
+vec3 importanceSampled(vec3 n, float alpha2, float faceSize) {
     // Any tangent frame will do; this one turns smoothly with n except near +-z.
     vec3 helper = abs(n.z) < 0.999 ? vec3(0.0, 0.0, 1.0) : vec3(1.0, 0.0, 0.0);
     vec3 tangent = normalize(cross(helper, n));
@@ -82,27 +81,37 @@ vec3 importanceSampled(vec3 n, float alpha2, float faceSize)
 }
 
 // GL's cube-face layout: direction = s * sAxis + t * tAxis + major.
-void faceAxes(int face, out vec3 sAxis, out vec3 tAxis, out vec3 major)
-{
+void faceAxes(int face, out vec3 sAxis, out vec3 tAxis, out vec3 major) {
     if (face == 0) {
-        sAxis = vec3(0.0, 0.0, -1.0); tAxis = vec3(0.0, -1.0, 0.0); major = vec3(1.0, 0.0, 0.0);
+        sAxis = vec3(0.0, 0.0, -1.0);
+        tAxis = vec3(0.0, -1.0, 0.0);
+        major = vec3(1.0, 0.0, 0.0);
     } else if (face == 1) {
-        sAxis = vec3(0.0, 0.0, 1.0); tAxis = vec3(0.0, -1.0, 0.0); major = vec3(-1.0, 0.0, 0.0);
+        sAxis = vec3(0.0, 0.0, 1.0);
+        tAxis = vec3(0.0, -1.0, 0.0);
+        major = vec3(-1.0, 0.0, 0.0);
     } else if (face == 2) {
-        sAxis = vec3(1.0, 0.0, 0.0); tAxis = vec3(0.0, 0.0, 1.0); major = vec3(0.0, 1.0, 0.0);
+        sAxis = vec3(1.0, 0.0, 0.0);
+        tAxis = vec3(0.0, 0.0, 1.0);
+        major = vec3(0.0, 1.0, 0.0);
     } else if (face == 3) {
-        sAxis = vec3(1.0, 0.0, 0.0); tAxis = vec3(0.0, 0.0, -1.0); major = vec3(0.0, -1.0, 0.0);
+        sAxis = vec3(1.0, 0.0, 0.0);
+        tAxis = vec3(0.0, 0.0, -1.0);
+        major = vec3(0.0, -1.0, 0.0);
     } else if (face == 4) {
-        sAxis = vec3(1.0, 0.0, 0.0); tAxis = vec3(0.0, -1.0, 0.0); major = vec3(0.0, 0.0, 1.0);
+        sAxis = vec3(1.0, 0.0, 0.0);
+        tAxis = vec3(0.0, -1.0, 0.0);
+        major = vec3(0.0, 0.0, 1.0);
     } else {
-        sAxis = vec3(-1.0, 0.0, 0.0); tAxis = vec3(0.0, -1.0, 0.0); major = vec3(0.0, 0.0, -1.0);
+        sAxis = vec3(-1.0, 0.0, 0.0);
+        tAxis = vec3(0.0, -1.0, 0.0);
+        major = vec3(0.0, 0.0, -1.0);
     }
 }
 
 // The texel sum over one mip level: a texel at face coordinates (s, t) in [-1, 1] looks along
 // d = s sAxis + t tAxis + major and covers (2 / size)^2 / |d|^3 steradians.
-vec3 summedOverTexels(vec3 n, float alpha2, int level)
-{
+vec3 summedOverTexels(vec3 n, float alpha2, int level) {
     int size = textureSize(environmentMap, level).x;
     float texel = 2.0 / float(size);
     vec3 sum = vec3(0.0);
@@ -150,8 +159,7 @@ vec3 summedOverTexels(vec3 n, float alpha2, int level)
     return sum / weightSum;
 }
 
-void main()
-{
+void main() {
     vec3 n = normalize(localPos);
     float faceSize = float(textureSize(environmentMap, 0).x);
     float alpha = roughness * roughness;

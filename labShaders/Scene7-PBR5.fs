@@ -28,13 +28,11 @@ const int SAMPLE_COUNT = 64;
 // 1 / golden ratio: successive samples turn by the golden angle.
 const float GOLDEN_FRACTION = 0.61803398875;
 
-float schlickG1(float nDotX, float k)
-{
+float schlickG1(float nDotX, float k) {
     return nDotX / (nDotX * (1.0 - k) + k);
 }
 
-void main()
-{
+void main() {
     float nDotV = TexCoords.x;
     float roughness = TexCoords.y;
     float alpha = roughness * roughness;
@@ -49,7 +47,8 @@ void main()
     vec3 axis2 = vec3(-stretchedView.z, 0.0, stretchedView.x);
     float squash = 0.5 * (1.0 + stretchedView.z);
 
-    float exactMasking = 2.0 * nDotV / (nDotV + sqrt(alpha * alpha + (1.0 - alpha * alpha) * nDotV * nDotV));
+    float exactMasking =
+        2.0 * nDotV / (nDotV + sqrt(alpha * alpha + (1.0 - alpha * alpha) * nDotV * nDotV));
     float viewTerm = schlickG1(nDotV, k) / exactMasking;
 
     float scale = 0.0;
@@ -62,8 +61,8 @@ void main()
         float t1 = radius * cos(phi);
         float t2 = radius * sin(phi);
         t2 = mix(sqrt(1.0 - t1 * t1), t2, squash);
-        vec3 stretchedNormal = t1 * axis1 + t2 * axis2 +
-                               sqrt(max(0.0, 1.0 - t1 * t1 - t2 * t2)) * stretchedView;
+        vec3 stretchedNormal =
+            t1 * axis1 + t2 * axis2 + sqrt(max(0.0, 1.0 - t1 * t1 - t2 * t2)) * stretchedView;
         vec3 halfway = normalize(vec3(alpha * stretchedNormal.xy, max(0.0, stretchedNormal.z)));
 
         float vDotH = dot(view, halfway);

@@ -11,13 +11,11 @@ out vec4 FragColor;
 const float EXPOSURE = 1.0;
 
 // Narkowicz's fit of the ACES filmic curve.
-vec3 acesFilmic(vec3 x)
-{
+vec3 acesFilmic(vec3 x) {
     return clamp((x * (2.51 * x + 0.03)) / (x * (2.43 * x + 0.59) + 0.14), 0.0, 1.0);
 }
 
-void main()
-{
+void main() {
     // Level 0 without derivatives: no seams along the cube's edges.
     vec3 radiance = textureLod(environmentMap, localPos, 0.0).rgb;
     FragColor = vec4(pow(acesFilmic(radiance * EXPOSURE), vec3(1.0 / 2.2)), 1.0);

