@@ -3,8 +3,8 @@
 // reflection direction r, the sky seen through a GGX lobe of the given roughness, assuming the
 // viewer looks straight down the normal (n = v = r):
 //
-//   P(r) = integral L(l) w(l) dl / integral w(l) dl,   w(l) = D(h) (n.l) / 4,  h = (v + l) / |v +
-//   l|,
+//   P(r) = integral L(l) w(l) dl / integral w(l) dl,
+//   w(l) = D(h) (n.l) / 4,   h = (v + l) / |v + l|,
 //
 // D being GGX (Trowbridge-Reitz) with alpha = roughness^2:
 //   D(h) = alpha^2 / (pi ((n.h)^2 (alpha^2 - 1) + 1)^2).
@@ -24,8 +24,10 @@
 //    so the integral is summed instead over every texel of a mip level fine enough for the lobe,
 //    in the hemisphere in front of n, each weighing w(l) times its solid angle; the sum is
 //    divided by its own weights, so a constant sky comes out exactly constant.
-// Against a converged integral of the source picture the tone-mapped result differs by at most
-// a few 8-bit steps over nine texels in ten.
+// Against a converged integral of the demo's sky: level 1 median error 2.5 %, up to ~35 % in the
+// sun's halo, where sparse samples reading coarse face-aligned mip levels misplace part of the
+// sun's light (256 samples leave a quarter of the error of 64); level 2 median 1 %, level 3
+// 0.4 %, level 4 0.2 %. Tone mapped, nine texels in ten are within five 8-bit steps.
 in vec3 localPos;
 
 uniform samplerCube environmentMap;

@@ -10,6 +10,7 @@
 #include "support/ibl_workdir.h"
 
 #include <cmath>
+#include <fstream>
 #include <glm/gtc/matrix_transform.hpp>
 #include <vector>
 
@@ -414,5 +415,20 @@ TEST_F(IblTest, MissingSkyIsReportedOnceAndTheStartUpGoesOnInTheDark) {
     // And a finale frame draws with the black maps.
     glViewport(0, 0, 192, 108);
     drawFinale(135.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(IblTest, UndecodableSkyIsReportedTheSameWay) {
+    IblWorkDir folder(nullptr);
+    {
+        std::ofstream bogus("imgs/vellmar.512.hdr", std::ios::binary);
+        bogus << "#?RADIANCE\nFORMAT=a-format-nobody-knows\n\n-Y 4 +X 4\n";
+    }
+    StdoutCapture capture;
+    captureEnvironment();
+    buildLightingMaps(window);
+    EXPECT_EQ(capture.finish(), "failure load image hdr.\n");
+    EXPECT_EQ(hdrTexture, 0u);
+    EXPECT_EQ(largest(readFace(envCubemap, 4, 0, 512)), 0.0f);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -57,8 +57,9 @@ void drawFinale(float demoTime) {
         }
     }
 
-    // Markers at the lights, drawn with whatever program is current: pbrShader after a grid.
-    // The grid above was therefore lit by the light values of the previous frame.
+    // Markers at the lights, drawn with whatever program is current: pbrShader after a grid, the
+    // background program of the frame before at exactly 12 or 22 s. The grid above was
+    // therefore lit by the light values of the previous frame.
     for (int i = 0; i < 4; ++i) {
         const std::string index = std::to_string(i);
         pbrShader.setUniformVec3("lightPositions[" + index + "]", lights.positions[i]);
