@@ -1,6 +1,10 @@
+#include "ibl/capture_math.h"
 #include "ibl/ibl.h"
-
 #include "render/gl.h"
+#include "render/meshes.h"
+
+#include <iostream>
+#include <stb_image.h>
 
 Shader pbrShader;
 Shader equirectToCubemapShader;
@@ -10,7 +14,91 @@ Shader brdfShader;
 Shader backgroundShader;
 unsigned int captureFBO = 0;
 unsigned int captureRBO = 0;
+glm::mat4 captureProjection(1.0f);
+std::array<glm::mat4, 6> captureViews;
 unsigned int hdrTexture = 0;
 unsigned int envCubemap = 0;
 
-void captureEnvironment() {}
+void captureEnvironment() {
+    pbrShader = Shader("labShaders/Scene7-PBR1.vs", "labShaders/Scene7-PBR1.fs");
+    equirectToCubemapShader = Shader("labShaders/Scene7-PBR2.vs", "labShaders/Scene7-PBR2.fs");
+    irradianceShader = Shader("labShaders/Scene7-PBR3.vs", "labShaders/Scene7-PBR3.fs");
+    prefilterShader = Shader("labShaders/Scene7-PBR4.vs", "labShaders/Scene7-PBR4.fs");
+    brdfShader = Shader("labShaders/Scene7-PBR5.vs", "labShaders/Scene7-PBR5.fs");
+    backgroundShader = Shader("labShaders/Scene7-PBR6.vs", "labShaders/Scene7-PBR6.fs");
+
+    // Sampler units and material constants: set once, never again.
+    pbrShader.activate();
+    pbrShader.setUniformInt("irradianceMap", 0);
+    pbrShader.setUniformInt("prefilterMap", 1);
+    pbrShader.setUniformInt("brdfLUT", 2);
+    pbrShader.setUniformVec3("albedo", 0.5f, 0.0f, 0.0f);
+    pbrShader.setUniformFloat("ao", 1.0f);
+    backgroundShader.activate();
+    backgroundShader.setUniformInt("environmentMap", 0);
+
+    // The framebuffer every capture pass renders into; its depth buffer is re-sized per pass.
+    glGenFramebuffers(1, &captureFBO);
+    glGenRenderbuffers(1, &captureRBO);
+    glBindFramebuffer(GL_FRAMEBUFFER, captureFBO);
+    glBindRenderbuffer(GL_RENDERBUFFER, captureRBO);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, 512, 512);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, captureRBO);
+
+    // The equirectangular sky, bottom row first so that the top of the picture lies at v = 1.
+    // On failure hdrTexture stays 0: the capture below then samples texture 0, which reads as
+    // black, and the demo goes on with a black sky.
+    stbi_set_flip_vertically_on_load(true);
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    float* pixels = stbi_loadf("imgs/vellmar.512.hdr", &width, &height, &channels, 0);
+    if (pixels != nullptr) {
+        glGenTextures(1, &hdrTexture);
+        glBindTexture(GL_TEXTURE_2D, hdrTexture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, width, height, 0, GL_RGB, GL_FLOAT, pixels);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        stbi_image_free(pixels);
+    } else {
+        std::cout << "failure load image hdr." << std::endl;
+    }
+
+    glGenTextures(1, &envCubemap);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, envCubemap);
+    for (unsigned int i = 0; i < 6; ++i) {
+        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i, 0, GL_RGB16F, 512, 512, 0, GL_RGB,
+                     GL_FLOAT, nullptr);
+    }
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+
+    captureProjection = makeCaptureProjection();
+    captureViews = makeCaptureViews();
+
+    // Six 90-degree views from the centre of the unit cube: one face each.
+    equirectToCubemapShader.activate();
+    equirectToCubemapShader.setUniformInt("equirectangularMap", 0);
+    equirectToCubemapShader.setUniformMat4("projection", captureProjection);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, hdrTexture);
+    glViewport(0, 0, 512, 512);
+    glBindFramebuffer(GL_FRAMEBUFFER, captureFBO);
+    for (unsigned int i = 0; i < 6; ++i) {
+        equirectToCubemapShader.setUniformMat4("view", captureViews[i]);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
+                               GL_TEXTURE_CUBE_MAP_POSITIVE_X + i, envCubemap, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawCube();
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+    // The pre-filter picks coarser levels for sparser samples, so the chain must exist.
+    glBindTexture(GL_TEXTURE_CUBE_MAP, envCubemap);
+    glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
+}

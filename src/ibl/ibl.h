@@ -1,6 +1,7 @@
 #pragma once
 #include "render/shader.h"
 
+#include <array>
 #include <glm/glm.hpp>
 
 struct GLFWwindow;
@@ -17,6 +18,10 @@ extern Shader backgroundShader;
 extern unsigned int captureFBO;
 extern unsigned int captureRBO;
 
+// Every capture pass renders through this projection and these six face views (capture_math.h).
+extern glm::mat4 captureProjection;
+extern std::array<glm::mat4, 6> captureViews;
+
 // 0 until the HDR image has been uploaded; it stays 0 when the image cannot be read.
 extern unsigned int hdrTexture;
 extern unsigned int envCubemap;     // cube, 512 per face, mipmapped
@@ -29,3 +34,10 @@ void captureEnvironment();
 // Renders irradianceMap, prefilterMap and brdfLUTTexture from envCubemap, then readies the
 // lit programs, the viewport and depth testing for the frame loop.
 void buildLightingMaps(GLFWwindow* window);
+
+// The four steps of buildLightingMaps, in the order it runs them; exposed so that the start-up
+// benchmark can time each pass on its own.
+void renderIrradianceMap();
+void renderPrefilterMap();
+void renderBrdfLut();
+void readyLitPrograms(GLFWwindow* window);

@@ -1,0 +1,39 @@
+#version 330 core
+// Lit spheres of the finale: world-space position and normal for the shading, and the glow of
+// a light marker.
+layout(location = 0) in vec3 aPos;
+layout(location = 1) in vec3 aNormal;
+layout(location = 2) in vec2 aTexCoords;
+
+uniform mat4 projection;
+uniform mat4 view;
+uniform mat4 model;
+uniform vec3 lightPositions[4];
+uniform vec3 lightColors[4];
+
+out vec3 worldPos;
+out vec3 worldNormal;
+flat out vec3 eyePos;
+flat out vec3 markerColor;
+
+void main() {
+    worldPos = vec3(model * vec4(aPos, 1.0));
+    // The grid spheres are scaled unevenly: normals go through the inverse transpose, here as
+    // the cofactor matrix (the inverse transpose times the determinant, which is positive for
+    // these models and drops out when the normal is normalised).
+    mat3 m = mat3(model);
+    mat3 cofactor = mat3(cross(m[1], m[2]), cross(m[2], m[0]), cross(m[0], m[1]));
+    worldNormal = cofactor * aNormal;
+    // The view is a rigid look-at, so the eye is -R^T t.
+    eyePos = -transpose(mat3(view)) * view[3].xyz;
+
+    // A light's marker is the sphere centred on that light, drawn right after its uniforms are
+    // set; it glows in the light's own colour.
+    markerColor = vec3(0.0);
+    for (int i = 0; i < 4; ++i) {
+        if (distance(model[3].xyz, lightPositions[i]) < 1e-3) {
+            markerColor = lightColors[i];
+        }
+    }
+    gl_Position = projection * view * vec4(worldPos, 1.0);
+}

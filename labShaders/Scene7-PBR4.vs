@@ -1,0 +1,14 @@
+#version 330 core
+// Pre-filter capture: the cube seen from its centre, one face per view. Each pixel's direction
+// from the centre is the interpolated object-space position.
+layout(location = 0) in vec3 aPos;
+
+uniform mat4 projection;
+uniform mat4 view;
+
+out vec3 localPos;
+
+void main() {
+    localPos = aPos;
+    gl_Position = projection * view * vec4(aPos, 1.0);
+}
