@@ -3,7 +3,9 @@
 # runtime folder with one file missing, empty, cut short or replaced, on a clock sped up 40
 # times. Every row must reach the frame loop, play to the end of its 164 seconds with status 0
 # and print exactly its listed lines and nothing else on standard output. The driver's log lines
-# between an "ERROR::" head and its separator are the driver's own and are not compared.
+# between an "ERROR::" head and its separator are the driver's own and are not compared. Mesa
+# reports GL errors on standard error under MESA_DEBUG: apart from the rows that break a shader
+# (an unlinked program cannot be made current), no row may cause one.
 # Run as: bad_input_matrix_test.sh <runtime dir> <build dir>
 set -u
 runtime=$1
@@ -52,7 +54,7 @@ for image in "${IMAGES[@]}"; do [ -f "$base/$image" ] || cp "$pictures/card.png"
 [ -f "$base/$SKY" ] || cp "$pictures/sky.hdr" "$base/$SKY"
 
 # Which data files this build opens: a row about a file the program never reads cannot apply.
-fast() { SDL_AUDIODRIVER=dummy timeout 300 faketime -f '+0 x40' "$@"; }
+fast() { MESA_DEBUG=1 SDL_AUDIODRIVER=dummy timeout 300 faketime -f '+0 x40' "$@"; }
 (cd "$base" && fast strace -f -qq -e trace=open,openat -o "$work/opened" ./heptad >/dev/null 2>&1)
 opens() { grep -q "\"$1\"" "$work/opened"; }
 
@@ -118,7 +120,8 @@ run_timeline() { fast ./heptad >"$1" 2>"$1.err"; }
 
 run_without_audio_device() {
   # ALSA with a card that does not exist: the sound engine finds no device at all.
-  SDL_AUDIODRIVER=alsa AUDIODEV=hw:99 timeout 300 faketime -f '+0 x40' ./heptad >"$1" 2>"$1.err"
+  MESA_DEBUG=1 SDL_AUDIODRIVER=alsa AUDIODEV=hw:99 timeout 300 faketime -f '+0 x40' ./heptad \
+    >"$1" 2>"$1.err"
 }
 
 run_without_display() {
@@ -133,7 +136,7 @@ run_without_display() {
 run_with_escape_held() {
   local start status
   start=$(date +%s)
-  SDL_AUDIODRIVER=dummy timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+  MESA_DEBUG=1 SDL_AUDIODRIVER=dummy timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
     "$build/tests/hold_escape" apitrace trace -o escape.trace ./heptad >"$1" 2>"$1.err"
   status=$?
   [ $(($(date +%s) - start)) -lt 60 ] || echo "ran for $(($(date +%s) - start)) s" >>"$2"
@@ -152,7 +155,7 @@ run_with_escape_held() {
 # The window is resized once it is up; the trace must show the viewport taking the new size.
 run_resized() {
   local status
-  SDL_AUDIODRIVER=dummy timeout 300 xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+  MESA_DEBUG=1 SDL_AUDIODRIVER=dummy timeout 300 xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
     bash -c '
       faketime -f "+0 x40" apitrace trace -o resize.trace ./heptad >"$1" 2>"$1.err" &
       program=$!
@@ -202,6 +205,11 @@ run_row() {
     echo "printed lines differ (< expected, > printed):" >>"$verdict"
     sed 's/^/    /' "$dir/diff" >>"$verdict"
   fi
+  grep -c '^Mesa: User error\|^Mesa: [0-9]* similar' "$dir/stdout.err" >"$work/row$i.glerrors"
+  if [ "${names[$i]#shader}" = "${names[$i]}" ] && [ "$(cat "$work/row$i.glerrors")" != 0 ]; then
+    echo "GL errors reported by the driver:" >>"$verdict"
+    grep '^Mesa: ' "$dir/stdout.err" | sort | uniq -c | head -5 | sed 's/^/    /' >>"$verdict"
+  fi
   if grep -q 'AddressSanitizer\|runtime error:\|Segmentation' "$dir/stdout.err" 2>/dev/null; then
     echo "sanitizer or crash report on standard error:" >>"$verdict"
     head -20 "$dir/stdout.err" | sed 's/^/    /' >>"$verdict"
@@ -230,5 +238,6 @@ for shader in "${SHADERS[@]}"; do
   opens "$shader" || echo "(not read by this build, no row: $shader)"
 done
 opens "$SKY" || echo "(not read by this build, no rows: $SKY)"
+echo "GL errors over the intact whole run: $(cat "$work/row0.glerrors")"
 echo "${#names[@]} rows, $failures failed"
 [ "$failures" -eq 0 ]
