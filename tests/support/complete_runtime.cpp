@@ -51,8 +51,8 @@ void writeStandInSky(const fs::path& path) {
 CompleteRuntime makeCompleteRuntime() {
     const char* tmp = std::getenv("TMPDIR");
     CompleteRuntime runtime;
-    runtime.folder = std::string(tmp != nullptr ? tmp : "/tmp") + "/heptad-runtime-" +
-                     std::to_string(getpid());
+    runtime.folder =
+        std::string(tmp != nullptr ? tmp : "/tmp") + "/heptad-runtime-" + std::to_string(getpid());
     const fs::path source(HEPTAD_RUNTIME_DIR);
     const fs::path folder(runtime.folder);
     fs::remove_all(folder);
