@@ -1,4 +1,4 @@
-#include "render/image_upload.h"
+#include "render/image_decode.h"
 #include "render/texture.h"
 #include "support/capture_stdout.h"
 #include "support/gl_context.h"

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdio>
 
 // How an 8-bit image decoded by stb_image goes to GL, worked out without a context so that the
 // loader, its tests and the fuzz harness all judge a picture by the same rules.
@@ -16,3 +17,18 @@ unsigned int imageFormatForChannels(int channels);
 // wider or taller than the driver's largest texture (GL would refuse it and leave the texture
 // empty while the load looked successful).
 ImageUpload planImageUpload(int width, int height, int channels, int maxTextureSize);
+
+// An image file decoded with the channel count stored in it, rows flipped when stb_image's flip
+// on load is on. pixels is null when the file is refused; free them with stbi_image_free.
+struct DecodedImage {
+    unsigned char* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    ImageUpload upload;
+};
+
+// Decodes an open image file (PNG, JPEG and the other 8-bit formats stb_image reads; 16-bit
+// PNGs come back reduced to 8 bits). A picture larger than maxTextureSize either way is refused
+// from its header, before decoding it costs memory.
+DecodedImage decodeImage(std::FILE* file, int maxTextureSize);
