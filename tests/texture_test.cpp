@@ -76,7 +76,13 @@ TEST_F(TextureTest, UnreadableFilesAreReportedAndStillYieldAName) {
     const std::string truncated =
         writeTempFile("truncated.png", std::string(bytes.data(), bytes.size() / 2));
 
-    for (const std::string& path : {std::string("imgs/no-such-logo.png"), corrupt, truncated}) {
+    // A sound JPEG too: the system's stb_image cannot be trusted with JPEG files (see the fuzz
+    // regressions), and the demo's pictures are PNGs.
+    const std::string jpeg = writeTempFile("photo.jpg", "");
+    ASSERT_TRUE(stbi_write_jpg(jpeg.c_str(), 4, 4, 3, image.data(), 90));
+
+    for (const std::string& path :
+         {std::string("imgs/no-such-logo.png"), corrupt, truncated, jpeg}) {
         StdoutCapture capture;
         const unsigned int name = loadImageTexture(path.c_str());
         EXPECT_EQ(capture.finish(), "Texture failed to load at path: " + path + "\n");

@@ -16,20 +16,26 @@ struct Bytes {
 };
 
 // Skips one header line exactly as stb_image's token reader does (it stops without taking the
-// newline when the data ends) and tells whether the line was empty.
+// newline when the data ends, and keeps at most 1023 characters) and tells whether the line
+// counts as empty: the reader compares a zero-terminated copy, so a line that starts with a
+// zero byte is empty too.
 bool skipHeaderLine(Bytes& bytes) {
     int c = bytes.next();
     int length = 0;
+    int first = 0;
     while (!bytes.atEnd() && c != '\n') {
+        if (length == 0) {
+            first = c;
+        }
         ++length;
-        if (length == 1023) { // stb_image's token buffer is full: the rest of the line goes
+        if (length == 1023) { // the reader's buffer is full: the rest of the line is skipped
             while (!bytes.atEnd() && bytes.next() != '\n') {
             }
             break;
         }
         c = bytes.next();
     }
-    return length == 0;
+    return length == 0 || first == 0;
 }
 
 // stb_image 2.27 decodes a run-length count of 0 by looping forever, and past the end of the

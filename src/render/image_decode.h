@@ -28,7 +28,8 @@ struct DecodedImage {
     ImageUpload upload;
 };
 
-// Decodes an open image file (PNG, JPEG and the other 8-bit formats stb_image reads; 16-bit
-// PNGs come back reduced to 8 bits). A picture larger than maxTextureSize either way is refused
-// from its header, before decoding it costs memory.
+// Decodes an open PNG file of 1 to 4 channels (16-bit ones come back reduced to 8 bits); any
+// other kind of file is refused, since the system's stb_image cannot safely decode them all. A
+// picture larger than maxTextureSize either way is refused from its header, before decoding it
+// costs memory.
 DecodedImage decodeImage(std::FILE* file, int maxTextureSize);
