@@ -7,8 +7,9 @@ packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglm-dev libstb-dev libepoxy-dev libsdl2-mixer-dev
   libasound2-dev libmp3lame-dev fonts-dejavu-core
-  libgl1-mesa-dri
+  libgl1-mesa-dri libxtst-dev zlib1g-dev
   googletest libgtest-dev xvfb xauth faketime glslang-tools xdotool ffmpeg
+  strace apitrace clang
 )
 
 missing=()

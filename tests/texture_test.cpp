@@ -1,8 +1,11 @@
+#include "render/image_decode.h"
 #include "render/texture.h"
 #include "support/capture_stdout.h"
 #include "support/gl_context.h"
+#include "support/png16.h"
 
 #include <cstdio>
+#include <fstream>
 #include <stb_image.h>
 #include <stb_image_write.h>
 #include <vector>
@@ -73,7 +76,13 @@ TEST_F(TextureTest, UnreadableFilesAreReportedAndStillYieldAName) {
     const std::string truncated =
         writeTempFile("truncated.png", std::string(bytes.data(), bytes.size() / 2));
 
-    for (const std::string& path : {std::string("imgs/no-such-logo.png"), corrupt, truncated}) {
+    // A sound JPEG too: the system's stb_image cannot be trusted with JPEG files (see the fuzz
+    // regressions), and the demo's pictures are PNGs.
+    const std::string jpeg = writeTempFile("photo.jpg", "");
+    ASSERT_TRUE(stbi_write_jpg(jpeg.c_str(), 4, 4, 3, image.data(), 90));
+
+    for (const std::string& path :
+         {std::string("imgs/no-such-logo.png"), corrupt, truncated, jpeg}) {
         StdoutCapture capture;
         const unsigned int name = loadImageTexture(path.c_str());
         EXPECT_EQ(capture.finish(), "Texture failed to load at path: " + path + "\n");
@@ -169,5 +178,56 @@ TEST_F(TextureTest, ParametersMipmapsAndTheUnitItStaysBoundOn) {
     EXPECT_EQ(levelParameter(3, GL_TEXTURE_HEIGHT), 1);
     EXPECT_EQ(readLevel(3, GL_RGBA, 4), (std::vector<unsigned char>{40, 120, 200, 255}));
     EXPECT_EQ(glInt(GL_UNPACK_ALIGNMENT), 4);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureTest, PicturesLargerThanGlCanHoldAreRefusedLikeUnreadableOnes) {
+    // GL would answer GL_INVALID_VALUE and keep an empty texture: a failure that looked like
+    // success. One past the limit in either direction is refused, the limit itself is not.
+    const int limit = glInt(GL_MAX_TEXTURE_SIZE);
+    EXPECT_EQ(planImageUpload(limit, 1, 1, limit).format, static_cast<unsigned int>(GL_RED));
+    EXPECT_EQ(planImageUpload(limit + 1, 1, 1, limit).format, 0u);
+    EXPECT_EQ(planImageUpload(1, limit + 1, 4, limit).format, 0u);
+    EXPECT_EQ(planImageUpload(2, 2, 0, limit).format, 0u);
+    EXPECT_EQ(planImageUpload(2, 2, 5, limit).format, 0u);
+    EXPECT_EQ(planImageUpload(0, 2, 3, limit).format, 0u);
+    EXPECT_EQ(planImageUpload(5, 3, 3, limit).bytes, 45u);
+
+    const std::string wide = writePng("wide.png", limit + 1, 1, 1, countingPixels(limit + 1, 1, 1));
+    const std::string tall = writePng("tall.png", 1, limit + 1, 3, countingPixels(1, limit + 1, 3));
+    for (const std::string& path : {wide, tall}) {
+        StdoutCapture capture;
+        const unsigned int name = loadImageTexture(path.c_str());
+        EXPECT_EQ(capture.finish(), "Texture failed to load at path: " + path + "\n");
+        EXPECT_NE(name, 0u);
+        EXPECT_FALSE(glIsTexture(name)) << path;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << path;
+    }
+    // The largest size GL takes still loads.
+    const std::string widest = writePng("widest.png", limit, 1, 1, countingPixels(limit, 1, 1));
+    StdoutCapture capture;
+    const unsigned int name = loadImageTexture(widest.c_str());
+    EXPECT_EQ(capture.finish(), "");
+    EXPECT_TRUE(glIsTexture(name));
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), limit);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureTest, SixteenBitPngsKeepTheirHighBytes) {
+    // stb_image reduces each 16-bit sample to its high byte; the picture must stay the same.
+    const std::vector<uint16_t> samples = {0x1234, 0xff01, 0x0080, 0x8000, 0x7fff, 0xabcd,
+                                           0x0000, 0xffff, 0x4242, 0x9999, 0x0102, 0xfe00};
+    const std::string path = writeTempFile("deep.png", "");
+    std::ofstream(path, std::ios::binary) << encodePng16(2, 2, 3, samples);
+    StdoutCapture capture;
+    const unsigned int name = loadImageTexture(path.c_str());
+    EXPECT_EQ(capture.finish(), "");
+    ASSERT_EQ(glInt(GL_TEXTURE_BINDING_2D), static_cast<int>(name));
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
+    std::vector<unsigned char> topFirst;
+    for (uint16_t sample : samples) {
+        topFirst.push_back(static_cast<unsigned char>(sample >> 8));
+    }
+    EXPECT_EQ(readLevel(0, GL_RGB, topFirst.size()), flippedRows(topFirst, 2, 2, 3));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

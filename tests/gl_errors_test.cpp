@@ -1,0 +1,96 @@
+#include "app/clock.h"
+#include "app/frame.h"
+#include "app/startup.h"
+#include "app/window.h"
+#include "render/gl.h"
+#include "support/capture_stdout.h"
+#include "support/complete_runtime.h"
+#include "support/gl_context.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+// Every message the driver reports through KHR_debug that is an error or of high severity.
+std::vector<std::string> reported;
+double frameTime = -1.0; // the frame being drawn, or -1 during start-up
+
+void GLAPIENTRY onDebugMessage(GLenum, GLenum type, GLuint, GLenum severity, GLsizei,
+                               const GLchar* message, const void*) {
+    if (type == GL_DEBUG_TYPE_ERROR || severity == GL_DEBUG_SEVERITY_HIGH) {
+        std::ostringstream where;
+        if (frameTime < 0.0) {
+            where << "start-up: ";
+        } else {
+            where << "frame at " << frameTime << " s: ";
+        }
+        reported.push_back(where.str() + message);
+    }
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (size_t i = 0; i < lines.size() && i < 20; ++i) {
+        text += "  " + lines[i] + "\n";
+    }
+    return text;
+}
+} // namespace
+
+// The whole demo on a debug context, with the data complete: start-up, then frames of every
+// scene in timeline order through the frame loop's own steps, bounds and the finale's
+// sub-window edges (s = 12 and 22) included. The shipped program installs no callback; this is
+// the one place that listens.
+TEST(GlErrors, NoneFromStartUpOrAnySceneOfTheTimeline) {
+    const CompleteRuntime runtime = makeCompleteRuntime();
+    for (const std::string& file : runtime.standIns) {
+        std::cout << "stand-in for " << file << "\n";
+    }
+    ASSERT_EQ(chdir(runtime.folder.c_str()), 0);
+
+    ASSERT_TRUE(glfwInit());
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
+    GLFWwindow* window = glfwCreateWindow(1920, 1080, "heptad gl errors", nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    glfwMakeContextCurrent(window);
+    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+    ASSERT_TRUE(glEntryPointsLoaded());
+    ASSERT_TRUE(epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_KHR_debug"));
+    ASSERT_NE(glInt(GL_CONTEXT_FLAGS) & GL_CONTEXT_FLAG_DEBUG_BIT, 0);
+    glEnable(GL_DEBUG_OUTPUT);
+    // Synchronous, so each message arrives inside the call that caused it.
+    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+    glDebugMessageCallback(onDebugMessage, nullptr);
+
+    StdoutCapture capture;
+    runStartUp(window);
+    EXPECT_EQ(capture.finish(), "") << "start-up reported a failure";
+    EXPECT_TRUE(reported.empty()) << joined(reported);
+
+    const double times[] = {1.0,   12.0,  18.5,  23.9,  24.0,  25.0,  31.0,  37.5,  43.9,  44.0,
+                            45.0,  52.0,  59.0,  66.9,  67.0,  68.0,  75.0,  82.9,  83.0,  84.0,
+                            95.0,  104.0, 111.9, 112.0, 113.0, 120.0, 128.9, 129.0, 130.0, 140.9,
+                            141.0, 141.1, 150.9, 151.0, 151.1, 163.9, 164.0, 164.01};
+    bool musicStarted = false;
+    for (double t : times) {
+        frameTime = t;
+        pinTimer(t);
+        if (runFrame(window, musicStarted) == FrameEnd::TimeUp) {
+            break;
+        }
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+    }
+    unpinTimer();
+    EXPECT_TRUE(reported.empty()) << reported.size() << " GL errors:\n" << joined(reported);
+    glfwDestroyWindow(window);
+    glfwTerminate();
+    std::filesystem::remove_all(runtime.folder);
+}
