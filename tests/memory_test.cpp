@@ -52,24 +52,42 @@ TEST_F(MemoryTest, ResidentMemoryStaysFlatFromScene2ToTheFinale) {
     // code; growth is judged from the third frame on.
     const int settledFrame = 2;
     const double allowedGrowthWithinSceneMiB = 1.0;
+    // The finale's last steps of driver memory (above). A leak of ours there would be far larger:
+    // one sphere's buffers a draw is 40 MiB a frame.
+    const double allowedGrowthWithinFinaleMiB = 16.0;
     const double allowedDriftAcrossScenesMiB = 8.0;
 
     bool musicStarted = true;
+    auto playFrame = [&](const SceneWindow& scene, int frame) {
+        pinTimer(scene.start + (scene.end - scene.start) * (frame + 0.5) / framesPerScene);
+        runFrame(window, musicStarted);
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+    };
+    // A software driver keeps the memory it bins a frame's triangles into, sized by the heaviest
+    // frames it has met: on llvmpipe the finale's grids of up to 300 spheres take it from about
+    // 250 to about 700 MiB over its first frames, after which it moves by a step of a few MiB at
+    // most, however long the finale plays. A pass over the same frames first lets it reach that
+    // size, so that the pass measured below sees what the demo itself costs.
+    for (const SceneWindow& scene : scenes) {
+        for (int frame = 0; frame < framesPerScene; ++frame) {
+            playFrame(scene, frame);
+        }
+    }
     double scene2First = 0.0;
     double finaleFirst = 0.0;
     for (const SceneWindow& scene : scenes) {
         std::vector<double> samples;
         for (int frame = 0; frame < framesPerScene; ++frame) {
-            pinTimer(scene.start + (scene.end - scene.start) * (frame + 0.5) / framesPerScene);
-            runFrame(window, musicStarted);
-            glfwSwapBuffers(window);
-            glfwPollEvents();
+            playFrame(scene, frame);
             samples.push_back(residentMiB());
         }
         const double growth = samples.back() - samples[settledFrame];
         std::printf("%-8s first frame %7.1f MiB, frame %d %7.1f MiB, last %7.1f MiB\n", scene.name,
                     samples.front(), settledFrame + 1, samples[settledFrame], samples.back());
-        EXPECT_LE(growth, allowedGrowthWithinSceneMiB) << scene.name << " grows frame over frame";
+        const bool finale = std::string(scene.name) == "finale";
+        EXPECT_LE(growth, finale ? allowedGrowthWithinFinaleMiB : allowedGrowthWithinSceneMiB)
+            << scene.name << " grows frame over frame";
         if (std::string(scene.name) == "scene 2") {
             scene2First = samples.front();
         }

@@ -62,8 +62,10 @@ if [ -f "$runtime/demotune.mp3" ]; then
     timeout 120 faketime -f '+0 x40' ./heptad >/dev/null 2>&1)
   bytes=$(stat -c %s "$work/out.raw" 2>/dev/null || echo 0)
   [ "$bytes" -gt 100000 ] || fail "music: only $bytes bytes reached the device"
-  nonzero=$(od -An -v -tx1 -N 200000 "$work/out.raw" | tr -s ' ' '\n' | grep -cv '^00$\|^$')
-  [ "$nonzero" -gt 1000 ] || fail "music: the device received silence"
+  # The device plays silence from its opening until the first frame, and the track fades in,
+  # so the whole recording is searched for sound.
+  nonzero=$(tr -d '\000' <"$work/out.raw" | wc -c)
+  [ "$nonzero" -gt 100000 ] || fail "music: the device received silence"
 else
   echo "   (no demotune.mp3 in the runtime folder: skipped)"
 fi
