@@ -1,8 +1,10 @@
 #include "ibl/capture_math.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
+#include "render/hdr_image.h"
 #include "render/meshes.h"
 
+#include <cstdio>
 #include <iostream>
 #include <stb_image.h>
 
@@ -46,22 +48,27 @@ void captureEnvironment() {
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, captureRBO);
 
     // The equirectangular sky, bottom row first so that the top of the picture lies at v = 1.
-    // On failure hdrTexture stays 0: the capture below then samples texture 0, which reads as
-    // black, and the demo goes on with a black sky.
+    // Only a complete Radiance picture that GL can hold is taken (readHdrImage says why the
+    // rest are refused). On failure hdrTexture stays 0: the capture below then samples texture
+    // 0, which reads as black, and the demo goes on with a black sky.
     stbi_set_flip_vertically_on_load(true);
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    float* pixels = stbi_loadf("imgs/vellmar.512.hdr", &width, &height, &channels, 0);
-    if (pixels != nullptr) {
+    HdrImage sky;
+    if (std::FILE* file = std::fopen("imgs/vellmar.512.hdr", "rb")) {
+        GLint maxSize = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+        sky = readHdrImage(file, maxSize);
+        std::fclose(file);
+    }
+    if (sky.pixels != nullptr) {
         glGenTextures(1, &hdrTexture);
         glBindTexture(GL_TEXTURE_2D, hdrTexture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, width, height, 0, GL_RGB, GL_FLOAT, pixels);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, sky.width, sky.height, 0, GL_RGB, GL_FLOAT,
+                     sky.pixels);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        stbi_image_free(pixels);
+        stbi_image_free(sky.pixels);
     } else {
         std::cout << "failure load image hdr." << std::endl;
     }
