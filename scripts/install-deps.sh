@@ -9,7 +9,7 @@ packages=(
   libasound2-dev libmp3lame-dev fonts-dejavu-core
   libgl1-mesa-dri libxtst-dev zlib1g-dev
   googletest libgtest-dev xvfb xauth faketime glslang-tools xdotool ffmpeg
-  strace apitrace clang
+  strace apitrace clang libclang-rt-14-dev
 )
 
 missing=()
