@@ -1,4 +1,5 @@
 #include "render/hdr_image.h"
+#include "render/image_decode.h"
 
 #include <climits>
 #include <stb_image.h>
@@ -93,16 +94,6 @@ bool pixelDataComplete(const std::vector<unsigned char>& data, int width, int he
     }
     return true;
 }
-
-std::vector<unsigned char> readAll(std::FILE* file) {
-    std::vector<unsigned char> data;
-    unsigned char chunk[65536];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        data.insert(data.end(), chunk, chunk + got);
-    }
-    return data;
-}
 } // namespace
 
 HdrImage readHdrImage(std::FILE* file, int maxSize) {
@@ -115,7 +106,7 @@ HdrImage readHdrImage(std::FILE* file, int maxSize) {
         width < 1 || height < 1 || width > maxSize || height > maxSize) {
         return image;
     }
-    const std::vector<unsigned char> data = readAll(file);
+    const std::vector<unsigned char> data = readRestOfFile(file);
     if (data.size() > static_cast<size_t>(INT_MAX) || !pixelDataComplete(data, width, height)) {
         return image;
     }

@@ -35,8 +35,7 @@ ImageUpload planImageUpload(int width, int height, int channels, int maxTextureS
     return upload;
 }
 
-namespace {
-std::vector<unsigned char> readAll(std::FILE* file) {
+std::vector<unsigned char> readRestOfFile(std::FILE* file) {
     std::vector<unsigned char> data;
     unsigned char chunk[65536];
     size_t got = 0;
@@ -46,6 +45,7 @@ std::vector<unsigned char> readAll(std::FILE* file) {
     return data;
 }
 
+namespace {
 uint32_t bigEndian(const unsigned char* bytes) {
     return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) |
            bytes[3];
@@ -78,7 +78,7 @@ bool wholePng(const std::vector<unsigned char>& data) {
 
 DecodedImage decodeImage(std::FILE* file, int maxTextureSize) {
     DecodedImage image;
-    const std::vector<unsigned char> data = readAll(file);
+    const std::vector<unsigned char> data = readRestOfFile(file);
     if (!wholePng(data) || data.size() > static_cast<size_t>(INT_MAX)) {
         return image;
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdio>
+#include <vector>
 
 // How an 8-bit image decoded by stb_image goes to GL, worked out without a context so that the
 // loader, its tests and the fuzz harness all judge a picture by the same rules.
@@ -33,3 +34,7 @@ struct DecodedImage {
 // picture larger than maxTextureSize either way is refused from its header, before decoding it
 // costs memory.
 DecodedImage decodeImage(std::FILE* file, int maxTextureSize);
+
+// The bytes of an open file from its position to its end; the decoders work on the whole file in
+// memory.
+std::vector<unsigned char> readRestOfFile(std::FILE* file);
