@@ -1,4 +1,5 @@
 #include "ibl/capture_math.h"
+#include "ibl/capture_passes.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
 #include "render/hdr_image.h"
@@ -73,17 +74,7 @@ void captureEnvironment() {
         std::cout << "failure load image hdr." << std::endl;
     }
 
-    glGenTextures(1, &envCubemap);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, envCubemap);
-    for (unsigned int i = 0; i < 6; ++i) {
-        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i, 0, GL_RGB16F, 512, 512, 0, GL_RGB,
-                     GL_FLOAT, nullptr);
-    }
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    allocateCubeMap(envCubemap, 512, GL_LINEAR_MIPMAP_LINEAR);
 
     captureProjection = makeCaptureProjection();
     captureViews = makeCaptureViews();
@@ -96,13 +87,7 @@ void captureEnvironment() {
     glBindTexture(GL_TEXTURE_2D, hdrTexture);
     glViewport(0, 0, 512, 512);
     glBindFramebuffer(GL_FRAMEBUFFER, captureFBO);
-    for (unsigned int i = 0; i < 6; ++i) {
-        equirectToCubemapShader.setUniformMat4("view", captureViews[i]);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
-                               GL_TEXTURE_CUBE_MAP_POSITIVE_X + i, envCubemap, 0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        drawCube();
-    }
+    captureFaces(equirectToCubemapShader, envCubemap, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
     // The pre-filter picks coarser levels for sparser samples, so the chain must exist.
