@@ -8,6 +8,7 @@
 #include "scenes/scenes.h"
 #include "support/gl_context.h"
 #include "support/ibl_workdir.h"
+#include "support/perspective.h"
 
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
@@ -273,23 +274,7 @@ TEST(FinaleLayout, CamerasAndTheLateProjection) {
     EXPECT_EQ(finaleCamPos(FinaleWindow::Late), glm::vec3(0.0f, 0.35f, 0.0f));
 
     const glm::mat4 projection = finaleLateProjection();
-    for (int column = 0; column < 4; ++column) {
-        for (int row = 0; row < 4; ++row) {
-            float expected = 0.0f;
-            if (column == 0 && row == 0) {
-                expected = 0.5625f;
-            } else if (column == 1 && row == 1) {
-                expected = 1.0f;
-            } else if (column == 2 && row == 2) {
-                expected = -1.002002f;
-            } else if (column == 2 && row == 3) {
-                expected = -1.0f;
-            } else if (column == 3 && row == 2) {
-                expected = -0.2002002f;
-            }
-            EXPECT_NEAR(projection[column][row], expected, 1e-6f) << column << "," << row;
-        }
-    }
+    expectPerspective(projection, 0.5625f, 1.0f, -1.002002f, -0.2002002f);
 }
 
 TEST(FinaleLayout, LightsFollowTheTimer) {

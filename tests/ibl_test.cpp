@@ -8,6 +8,7 @@
 #include "support/capture_stdout.h"
 #include "support/gl_context.h"
 #include "support/ibl_workdir.h"
+#include "support/perspective.h"
 
 #include <cmath>
 #include <fstream>
@@ -97,21 +98,7 @@ float largest(const std::vector<float>& values) {
 TEST(CaptureMath, ProjectionIsASquareNinetyDegreeFrustum) {
     const glm::mat4 projection = makeCaptureProjection();
     const float focal = 1.0f / std::tan(0.7853982f);
-    for (int column = 0; column < 4; ++column) {
-        for (int row = 0; row < 4; ++row) {
-            float expected = 0.0f;
-            if (column == row && column < 2) {
-                expected = focal;
-            } else if (column == 2 && row == 2) {
-                expected = -1.0202020f;
-            } else if (column == 2 && row == 3) {
-                expected = -1.0f;
-            } else if (column == 3 && row == 2) {
-                expected = -0.20202021f;
-            }
-            EXPECT_NEAR(projection[column][row], expected, 1e-6f) << column << "," << row;
-        }
-    }
+    expectPerspective(projection, focal, focal, -1.0202020f, -0.20202021f);
 }
 
 TEST(CaptureMath, ViewsLookDownEachAxisWithTheCubeFaceUpVectors) {
@@ -140,23 +127,7 @@ TEST(CaptureMath, ViewsLookDownEachAxisWithTheCubeFaceUpVectors) {
 TEST(CaptureMath, StartUpProjectionUsesTheFixedSixteenNineAspect) {
     const glm::mat4 projection = makeStartUpProjection(globalCamera.fovDegrees);
     const float t = std::tan(45.0f * 0.017453292f * 0.5f);
-    for (int column = 0; column < 4; ++column) {
-        for (int row = 0; row < 4; ++row) {
-            float expected = 0.0f;
-            if (column == 0 && row == 0) {
-                expected = 1.0f / (t * 1.7777778f);
-            } else if (column == 1 && row == 1) {
-                expected = 1.0f / t;
-            } else if (column == 2 && row == 2) {
-                expected = -1.002002f;
-            } else if (column == 2 && row == 3) {
-                expected = -1.0f;
-            } else if (column == 3 && row == 2) {
-                expected = -0.2002002f;
-            }
-            EXPECT_NEAR(projection[column][row], expected, 1e-6f) << column << "," << row;
-        }
-    }
+    expectPerspective(projection, 1.0f / (t * 1.7777778f), 1.0f / t, -1.002002f, -0.2002002f);
 }
 
 TEST(CaptureMath, PrefilterLevelsHalveFrom128WithRoughnessInQuarters) {

@@ -88,13 +88,23 @@ template <class F> void forEachBar(int section, F f) {
     }
 }
 
+// The section a sample frame falls in, and how far through it (0 to 1) it is.
+struct PlaceInSection {
+    Section section;
+    double progress;
+};
+
+PlaceInSection placeInSection(int64_t frame) {
+    const double beat = frame / (kBeatSeconds * kSampleRate);
+    const Section s = sectionOfBeat(beat);
+    return {s,
+            std::clamp((beat - kSectionStart[s]) / (sectionEnd(s) - kSectionStart[s]), 0.0, 1.0)};
+}
+
 // Where the pad filter sits: opening through the intro and the first breakdown, darker in the
 // second breakdown, wide open in the finale, closing over the last chord.
 double padCutoff(int64_t frame) {
-    const double beat = frame / (kBeatSeconds * kSampleRate);
-    const Section s = sectionOfBeat(beat);
-    const double x =
-        std::clamp((beat - kSectionStart[s]) / (sectionEnd(s) - kSectionStart[s]), 0.0, 1.0);
+    const auto [s, x] = placeInSection(frame);
     switch (s) {
     case Intro:
         return 350.0 * std::pow(3200.0 / 350.0, x);
@@ -112,10 +122,7 @@ double padCutoff(int64_t frame) {
 }
 
 double arpCutoff(int64_t frame) {
-    const double beat = frame / (kBeatSeconds * kSampleRate);
-    const Section s = sectionOfBeat(beat);
-    const double x =
-        std::clamp((beat - kSectionStart[s]) / (sectionEnd(s) - kSectionStart[s]), 0.0, 1.0);
+    const auto [s, x] = placeInSection(frame);
     switch (s) {
     case Intro:
         return 220.0 * std::pow(5000.0 / 220.0, x * x); // the arpeggio opening up
