@@ -8,34 +8,14 @@
 
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 #include <stb_image_write.h>
 #include <vector>
 
 namespace {
 const glm::u8vec4 amber(240, 160, 60, 255);
 
-GLint location(const Shader& shader, const char* name) {
-    const GLint at = glGetUniformLocation(shader.programId, name);
-    EXPECT_NE(at, -1) << name;
-    return at;
-}
-
-float uniformFloat(const Shader& shader, const char* name) {
-    float value = NAN;
-    glGetUniformfv(shader.programId, location(shader, name), &value);
-    return value;
-}
-
-int uniformInt(const Shader& shader, const char* name) {
-    int value = -1;
-    glGetUniformiv(shader.programId, location(shader, name), &value);
-    return value;
-}
-
 void expectUniformMat4(const Shader& shader, const char* name, const glm::mat4& expected) {
-    glm::mat4 actual(NAN);
-    glGetUniformfv(shader.programId, location(shader, name), glm::value_ptr(actual));
+    const glm::mat4 actual = uniformMat4(shader.programId, name);
     for (int column = 0; column < 4; ++column) {
         for (int row = 0; row < 4; ++row) {
             EXPECT_FLOAT_EQ(actual[column][row], expected[column][row])
@@ -149,9 +129,9 @@ TEST_F(CardScenesTest, ShadersBuildCleanlyWithTheFixedInterface) {
         EXPECT_EQ(glGetUniformLocation(shader.programId, "texture3"), -1) << pair.fragment;
     }
     // The sampler units as start-up left them; scene 6's was never assigned.
-    EXPECT_EQ(uniformInt(titleShader, "texture1"), 0);
-    EXPECT_EQ(uniformInt(scene4Shader, "texture2"), 1);
-    EXPECT_EQ(uniformInt(scene6Shader, "greetsImage"), 0);
+    EXPECT_EQ(uniformInt(titleShader.programId, "texture1"), 0);
+    EXPECT_EQ(uniformInt(scene4Shader.programId, "texture2"), 1);
+    EXPECT_EQ(uniformInt(scene6Shader.programId, "greetsImage"), 0);
 }
 
 TEST_F(CardScenesTest, TitleIsFlatUpToTwelveSecondsAndFillsTheMiddle) {
@@ -159,10 +139,10 @@ TEST_F(CardScenesTest, TitleIsFlatUpToTwelveSecondsAndFillsTheMiddle) {
     drawTitleScene(12.0f);
     expectNoGlError();
 
-    EXPECT_EQ(uniformFloat(titleShader, "time"), 12.0f);
+    EXPECT_EQ(uniformFloat(titleShader.programId, "time"), 12.0f);
     expectCamera(titleShader);
     expectUniformMat4(titleShader, "model", cardModel());
-    EXPECT_EQ(uniformInt(titleShader, "texture1"), 0);
+    EXPECT_EQ(uniformInt(titleShader.programId, "texture1"), 0);
     EXPECT_EQ(tiltValue, 0.0f);
 
     EXPECT_TRUE(glIsEnabled(GL_LINE_SMOOTH));
@@ -197,7 +177,7 @@ TEST_F(CardScenesTest, TitleTiltsOnlyAboveTwelveAndTiltValueMovesOnlyAboveFiftee
     drawTitleScene(15.5f);
     EXPECT_EQ(tiltValue, std::atan(15.5f));
     expectUniformMat4(titleShader, "model", cardModel(glm::vec3(std::atan(15.5f), 1.0f, 1.0f)));
-    EXPECT_EQ(uniformFloat(titleShader, "time"), 15.5f);
+    EXPECT_EQ(uniformFloat(titleShader.programId, "time"), 15.5f);
     // The turned card still covers the middle of the screen.
     EXPECT_GT(pixelAt(960, 540).r, 150);
     expectNoGlError();
@@ -232,10 +212,10 @@ TEST_F(CardScenesTest, Scene4SetsItsStateOverWhatScene3LeftAndFillsTheMiddle) {
     drawScene4(79.0f);
     expectNoGlError();
 
-    EXPECT_EQ(uniformFloat(scene4Shader, "time"), 12.0f);
+    EXPECT_EQ(uniformFloat(scene4Shader.programId, "time"), 12.0f);
     expectCamera(scene4Shader);
     expectUniformMat4(scene4Shader, "model", cardModel());
-    EXPECT_EQ(uniformInt(scene4Shader, "texture2"), 1);
+    EXPECT_EQ(uniformInt(scene4Shader.programId, "texture2"), 1);
     EXPECT_EQ(tiltValue, 1.5291537f);
 
     expectFilledPolygons();
@@ -271,7 +251,7 @@ TEST_F(CardScenesTest, Scene4TurnsAboutAnAxisThatSwingsWithSceneTime) {
     drawScene4(82.5f);
     const float late = std::atan(82.5f);
     EXPECT_EQ(tiltValue, late);
-    EXPECT_EQ(uniformFloat(scene4Shader, "time"), 15.5f);
+    EXPECT_EQ(uniformFloat(scene4Shader.programId, "time"), 15.5f);
     expectUniformMat4(scene4Shader, "model", cardModel(glm::vec3(late, 15.5f - late, 1.0f)));
 
     // A title that never passed 15 s leaves 0: the axis is then (0, s, 1).
@@ -296,10 +276,10 @@ TEST_F(CardScenesTest, Scene6IsAFlatCardReadFromUnitZero) {
     drawScene6(120.0f);
     expectNoGlError();
 
-    EXPECT_EQ(uniformFloat(scene6Shader, "time"), 8.0f);
+    EXPECT_EQ(uniformFloat(scene6Shader.programId, "time"), 8.0f);
     expectCamera(scene6Shader);
     expectUniformMat4(scene6Shader, "model", cardModel());
-    EXPECT_EQ(uniformInt(scene6Shader, "greetsImage"), 0);
+    EXPECT_EQ(uniformInt(scene6Shader.programId, "greetsImage"), 0);
 
     EXPECT_TRUE(glIsEnabled(GL_LINE_SMOOTH));
     EXPECT_TRUE(glIsEnabled(GL_POLYGON_OFFSET_FILL)) << "inherited, not reset";
@@ -315,7 +295,7 @@ TEST_F(CardScenesTest, Scene6IsAFlatCardReadFromUnitZero) {
     const float last = std::nextafter(129.0f, 0.0f);
     pinTimer(last);
     drawScene6(last);
-    EXPECT_LT(uniformFloat(scene6Shader, "time"), 17.0f);
+    EXPECT_LT(uniformFloat(scene6Shader.programId, "time"), 17.0f);
     expectCardCoversCentralHalf();
     expectNoGlError();
 }

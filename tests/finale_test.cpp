@@ -18,24 +18,6 @@
 #include <vector>
 
 namespace {
-glm::mat4 uniformMat4(unsigned int program, const std::string& name) {
-    glm::mat4 value(0.0f);
-    glGetUniformfv(program, glGetUniformLocation(program, name.c_str()), &value[0][0]);
-    return value;
-}
-
-glm::vec3 uniformVec3(unsigned int program, const std::string& name) {
-    glm::vec3 value(0.0f);
-    glGetUniformfv(program, glGetUniformLocation(program, name.c_str()), &value[0]);
-    return value;
-}
-
-float uniformFloat(unsigned int program, const std::string& name) {
-    float value = 0.0f;
-    glGetUniformfv(program, glGetUniformLocation(program, name.c_str()), &value);
-    return value;
-}
-
 std::string lightName(const char* array, int i) {
     return std::string(array) + "[" + std::to_string(i) + "]";
 }
@@ -58,6 +40,48 @@ void expectLightTable(const FinaleLights& lights, double t) {
         EXPECT_EQ(lights.colors[i], colors[i]) << i;
     }
 }
+
+// A float colour target, with a depth buffer when asked, bound for drawing while it lives, so
+// that shaded values can be read back unclamped.
+class FloatTarget {
+  public:
+    FloatTarget(int width, int height, bool withDepth) : width(width), height(height) {
+        glGenTextures(1, &colour);
+        glBindTexture(GL_TEXTURE_2D, colour);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, width, height, 0, GL_RGBA, GL_FLOAT, nullptr);
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
+        if (withDepth) {
+            glGenRenderbuffers(1, &depth);
+            glBindRenderbuffer(GL_RENDERBUFFER, depth);
+            glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+            glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+        }
+    }
+    ~FloatTarget() {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(1, &depth);
+        glDeleteTextures(1, &colour);
+    }
+    FloatTarget(const FloatTarget&) = delete;
+    FloatTarget& operator=(const FloatTarget&) = delete;
+
+    // RGBA, bottom row first.
+    std::vector<float> read() const {
+        std::vector<float> pixels(static_cast<size_t>(width) * height * 4);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_FLOAT, pixels.data());
+        return pixels;
+    }
+
+  private:
+    int width;
+    int height;
+    unsigned int colour = 0;
+    unsigned int depth = 0;
+    unsigned int framebuffer = 0;
+};
 
 // A finale frame needs the precompute; a small sky and a small viewport keep each test quick
 // (the frame's uniforms do not depend on either).
@@ -323,27 +347,14 @@ TEST_F(FinaleTest, MiddleFrameSendsMetallicUnclampedAndTheShadersHoldIt) {
     ASSERT_EQ(middle.window, FinaleWindow::Middle);
 
     // Rendered into a float target, nothing comes out negative, above 1 or NaN.
-    unsigned int target = 0;
-    unsigned int depth = 0;
-    unsigned int framebuffer = 0;
-    glGenTextures(1, &target);
-    glBindTexture(GL_TEXTURE_2D, target);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, 192, 108, 0, GL_RGBA, GL_FLOAT, nullptr);
-    glGenRenderbuffers(1, &depth);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, 192, 108);
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-    frame(demoTime, 146.0);
-    std::vector<float> pixels(192 * 108 * 4);
-    glReadPixels(0, 0, 192, 108, GL_RGBA, GL_FLOAT, pixels.data());
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    for (float value : pixels) {
-        ASSERT_TRUE(std::isfinite(value));
-        ASSERT_GE(value, 0.0f);
-        ASSERT_LE(value, 1.0f);
+    {
+        const FloatTarget target(192, 108, true);
+        frame(demoTime, 146.0);
+        for (float value : target.read()) {
+            ASSERT_TRUE(std::isfinite(value));
+            ASSERT_GE(value, 0.0f);
+            ASSERT_LE(value, 1.0f);
+        }
     }
 
     expectGridFrameState(middle, 146.0);
@@ -391,10 +402,7 @@ TEST_F(FinaleTest, AtExactly12And22SecondsNoGridIsDrawnAndTheLightsMissThePbrPro
         EXPECT_EQ(uniformMat4(backgroundShader.programId, "view"), glm::mat4(1.0f));
         EXPECT_EQ(uniformMat4(backgroundShader.programId, "projection"),
                   makeStartUpProjection(45.0f));
-        GLint unit = -1;
-        glGetUniformiv(backgroundShader.programId,
-                       glGetUniformLocation(backgroundShader.programId, "environmentMap"), &unit);
-        EXPECT_EQ(unit, 0);
+        EXPECT_EQ(uniformInt(backgroundShader.programId, "environmentMap"), 0);
         EXPECT_EQ(glInt(GL_CURRENT_PROGRAM), static_cast<int>(backgroundShader.programId));
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << bound;
     }
@@ -403,14 +411,7 @@ TEST_F(FinaleTest, AtExactly12And22SecondsNoGridIsDrawnAndTheLightsMissThePbrPro
 TEST_F(FinaleTest, OutOfRangeMaterialsShadeLikeTheNearestInRangeOnes) {
     // One sphere filling the view, under the sky and the finale's lights, rendered into a float
     // target at the finale's extreme values and at the in-range values they must behave like.
-    unsigned int target = 0;
-    unsigned int framebuffer = 0;
-    glGenTextures(1, &target);
-    glBindTexture(GL_TEXTURE_2D, target);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, 64, 64, 0, GL_RGBA, GL_FLOAT, nullptr);
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target, 0);
+    const FloatTarget target(64, 64, false);
     glViewport(0, 0, 64, 64);
     glDisable(GL_DEPTH_TEST);
 
@@ -432,14 +433,13 @@ TEST_F(FinaleTest, OutOfRangeMaterialsShadeLikeTheNearestInRangeOnes) {
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_2D, brdfLUTTexture);
 
-    auto render = [](float metallic, float roughness) {
+    auto render = [&target](float metallic, float roughness) {
         pbrShader.setUniformFloat("metallic", metallic);
         pbrShader.setUniformFloat("roughness", roughness);
         glClearColor(-1.0f, -1.0f, -1.0f, -1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         drawSphere();
-        std::vector<float> pixels(64 * 64 * 4);
-        glReadPixels(0, 0, 64, 64, GL_RGBA, GL_FLOAT, pixels.data());
+        std::vector<float> pixels = target.read();
         int covered = 0;
         for (size_t i = 0; i < pixels.size(); i += 4) {
             if (pixels[i + 3] < 0.0f) {
@@ -460,6 +460,5 @@ TEST_F(FinaleTest, OutOfRangeMaterialsShadeLikeTheNearestInRangeOnes) {
     EXPECT_EQ(render(2.1f, 0.3f), render(1.0f, 0.3f));
     EXPECT_EQ(render(0.5f, 0.001f), render(0.5f, 0.0f));
     EXPECT_NE(render(0.5f, 0.001f), render(0.5f, 0.35f));
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

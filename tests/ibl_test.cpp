@@ -37,30 +37,6 @@ int renderbufferInt(GLenum name) {
     return value;
 }
 
-glm::mat4 uniformMat4(unsigned int program, const char* name) {
-    glm::mat4 value(0.0f);
-    glGetUniformfv(program, glGetUniformLocation(program, name), &value[0][0]);
-    return value;
-}
-
-glm::vec3 uniformVec3(unsigned int program, const char* name) {
-    glm::vec3 value(0.0f);
-    glGetUniformfv(program, glGetUniformLocation(program, name), &value[0]);
-    return value;
-}
-
-float uniformFloat(unsigned int program, const char* name) {
-    float value = 0.0f;
-    glGetUniformfv(program, glGetUniformLocation(program, name), &value);
-    return value;
-}
-
-int uniformInt(unsigned int program, const char* name) {
-    GLint value = -1;
-    glGetUniformiv(program, glGetUniformLocation(program, name), &value);
-    return value;
-}
-
 // Every cube face of level `level` is size x size, RGB16F.
 void expectCubeLevel(int level, int size) {
     for (int face = 0; face < 6; ++face) {
@@ -77,6 +53,18 @@ void expectCubeParameters(GLint minFilter) {
     EXPECT_EQ(texInt(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R), GL_CLAMP_TO_EDGE);
     EXPECT_EQ(texInt(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER), minFilter);
     EXPECT_EQ(texInt(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+}
+
+// The bound 2D texture: one level of width x height in `format`, clamped and linear.
+void expectSingleLevelTexture2D(int width, int height, GLint format) {
+    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH), width);
+    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT), height);
+    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT), format);
+    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH), 0);
+    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
+    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
+    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
 }
 
 std::vector<float> readFace(unsigned int cubeMap, int face, int level, int size) {
@@ -182,14 +170,7 @@ TEST_F(IblTest, CaptureBuildsTheProgramsTexturesAndLeavesItsState) {
     // The HDR picture: its own size, three half-float channels, clamped, linear, no mip chain.
     glBindTexture(GL_TEXTURE_2D, hdrTexture);
     EXPECT_NE(hdrTexture, 0u);
-    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH), 256);
-    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT), 128);
-    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB16F);
-    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH), 0);
-    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
-    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
-    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    expectSingleLevelTexture2D(256, 128, GL_RGB16F);
 
     // The environment cube: 512 a face and a full chain of ten levels down to 1 x 1.
     glBindTexture(GL_TEXTURE_CUBE_MAP, envCubemap);
@@ -306,14 +287,7 @@ TEST_F(IblTest, EachPassSizesTheDepthBufferToItsTarget) {
     EXPECT_EQ(renderbufferInt(GL_RENDERBUFFER_HEIGHT), 512);
     EXPECT_EQ(renderbufferInt(GL_RENDERBUFFER_INTERNAL_FORMAT), GL_DEPTH_COMPONENT24);
     glBindTexture(GL_TEXTURE_2D, brdfLUTTexture);
-    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH), 512);
-    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT), 512);
-    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT), GL_RG16F);
-    EXPECT_EQ(texLevelInt(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH), 0);
-    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
-    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
-    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(texInt(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    expectSingleLevelTexture2D(512, 512, GL_RG16F);
 
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

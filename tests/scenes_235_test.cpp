@@ -21,18 +21,6 @@ int polygonMode() {
     return modes[0];
 }
 
-float uniformFloat(const Shader& shader, const char* name) {
-    float value = NAN;
-    glGetUniformfv(shader.programId, glGetUniformLocation(shader.programId, name), &value);
-    return value;
-}
-
-glm::mat4 uniformMat4(const Shader& shader, const char* name) {
-    glm::mat4 value(NAN);
-    glGetUniformfv(shader.programId, glGetUniformLocation(shader.programId, name), &value[0][0]);
-    return value;
-}
-
 bool linked(const Shader& shader) {
     GLint status = 0;
     glGetProgramiv(shader.programId, GL_LINK_STATUS, &status);
@@ -132,9 +120,9 @@ TEST_F(SceneTest, Scene2UniformsOfAFrame) {
     EXPECT_EQ(glInt(GL_CURRENT_PROGRAM), static_cast<int>(scene2Shader.programId));
     EXPECT_EQ(glInt(GL_VERTEX_ARRAY_BINDING), static_cast<int>(scene2VAO));
 
-    EXPECT_EQ(uniformFloat(scene2Shader, "time"), 6.0f); // local time, not demoTime
+    EXPECT_EQ(uniformFloat(scene2Shader.programId, "time"), 6.0f); // local time, not demoTime
 
-    const glm::mat4 projection = uniformMat4(scene2Shader, "projection");
+    const glm::mat4 projection = uniformMat4(scene2Shader.programId, "projection");
     EXPECT_FLOAT_EQ(projection[0][0], 0.5625f);
     EXPECT_FLOAT_EQ(projection[1][1], 1.0f);
     EXPECT_FLOAT_EQ(projection[2][2], -1.0000135f);
@@ -145,12 +133,12 @@ TEST_F(SceneTest, Scene2UniformsOfAFrame) {
 
     // What is left is copy 14's: shifted by all fifteen steps, turned fifteen times.
     const float k = std::abs(std::cos(6.0f)) - 0.095f * std::atan(6.0f);
-    const glm::mat4 view = uniformMat4(scene2Shader, "view");
+    const glm::mat4 view = uniformMat4(scene2Shader.programId, "view");
     EXPECT_NEAR(view[3][0], 0.3f * 15 - 0.045f * 14 * 15, 1e-5f);
     EXPECT_NEAR(view[3][1], 15 * k, 1e-5f);
     EXPECT_EQ(view[3][2], 30.0f);
     EXPECT_EQ(glm::mat3(view), glm::mat3(1.0f));
-    const glm::mat4 model = uniformMat4(scene2Shader, "model");
+    const glm::mat4 model = uniformMat4(scene2Shader.programId, "model");
     const glm::mat3 turn(model);
     const glm::mat3 shouldBeIdentity = glm::transpose(turn) * turn;
     for (int c = 0; c < 3; ++c) {
@@ -261,9 +249,9 @@ TEST_F(SceneTest, Scene3UniformsOfAFrame) {
     frame3(50.0f);
     EXPECT_EQ(glInt(GL_CURRENT_PROGRAM), static_cast<int>(scene3Shader.programId));
     EXPECT_EQ(glInt(GL_VERTEX_ARRAY_BINDING), static_cast<int>(scene3VAO));
-    EXPECT_EQ(uniformFloat(scene3Shader, "time"), 6.0f);
+    EXPECT_EQ(uniformFloat(scene3Shader.programId, "time"), 6.0f);
 
-    const glm::mat4 projection = uniformMat4(scene3Shader, "projection");
+    const glm::mat4 projection = uniformMat4(scene3Shader.programId, "projection");
     EXPECT_FLOAT_EQ(projection[0][0], 1.3579952f);
     EXPECT_FLOAT_EQ(projection[1][1], 2.4142134f);
     EXPECT_FLOAT_EQ(projection[2][2], -1.0022247f);
@@ -272,14 +260,14 @@ TEST_F(SceneTest, Scene3UniformsOfAFrame) {
     EXPECT_EQ(projection[3][3], 0.0f);
 
     // Copy 10's view holds all eleven steps: (0.009, 1, 1) * (55, 49.5, -99) along n.
-    const glm::mat4 view = uniformMat4(scene3Shader, "view");
+    const glm::mat4 view = uniformMat4(scene3Shader.programId, "view");
     EXPECT_NEAR(view[3][0], 0.495f * 0.6181738f, 1e-5f);
     EXPECT_NEAR(view[3][1], 49.5f * 0.6181738f, 1e-4f);
     EXPECT_NEAR(view[3][2], -99.0f * 0.4855126f, 1e-4f);
     EXPECT_EQ(glm::mat3(view), glm::mat3(1.0f));
 
     // Copy 0's zero z scale sits leftmost in every product: the whole frame is flat in z.
-    const glm::mat4 model = uniformMat4(scene3Shader, "model");
+    const glm::mat4 model = uniformMat4(scene3Shader.programId, "model");
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(model[c][2], 0.0f) << "column " << c;
     }
@@ -408,10 +396,10 @@ TEST_F(SceneTest, Scene5UniformsOfAFrame) {
     EXPECT_EQ(sphereIndexCount, 8320);
     EXPECT_EQ(glInt(GL_VERTEX_ARRAY_BINDING), static_cast<int>(sphereVAO));
 
-    EXPECT_EQ(uniformFloat(scene5Shader, "time"), 7.0f);
-    EXPECT_EQ(uniformFloat(scene5Shader, "color"), std::cos(7.0f));
+    EXPECT_EQ(uniformFloat(scene5Shader.programId, "time"), 7.0f);
+    EXPECT_EQ(uniformFloat(scene5Shader.programId, "color"), std::cos(7.0f));
 
-    const glm::mat4 view = uniformMat4(scene5Shader, "view");
+    const glm::mat4 view = uniformMat4(scene5Shader.programId, "view");
     EXPECT_FLOAT_EQ(view[0][0], -1.0f);
     EXPECT_FLOAT_EQ(view[1][1], 1.0f);
     EXPECT_FLOAT_EQ(view[2][2], -1.0f);
@@ -419,10 +407,10 @@ TEST_F(SceneTest, Scene5UniformsOfAFrame) {
 
     // Last drawn: sphere l = 10 of the second group.
     const double fov = 45.0 / std::atan(10.0) * 0.017453292;
-    const glm::mat4 projection = uniformMat4(scene5Shader, "projection");
+    const glm::mat4 projection = uniformMat4(scene5Shader.programId, "projection");
     EXPECT_NEAR(projection[1][1], 1.0 / std::tan(fov / 2.0), 1e-5);
     EXPECT_NEAR(projection[0][0], 1.0 / std::tan(fov / 2.0) / 1.7777778, 1e-5);
-    const glm::mat4 model = uniformMat4(scene5Shader, "model");
+    const glm::mat4 model = uniformMat4(scene5Shader.programId, "model");
     EXPECT_NEAR(model[3][0], -0.5 * std::abs(std::sin(14.0)) - 2.0, 1e-6);
     EXPECT_NEAR(model[3][1], -std::cos(7.0) / 3.0, 1e-6);
     EXPECT_NEAR(model[3][2], -0.3, 1e-6);

@@ -2,7 +2,6 @@
 #include "support/capture_stdout.h"
 #include "support/gl_context.h"
 
-#include <glm/gtc/type_ptr.hpp>
 #include <sstream>
 #include <vector>
 
@@ -154,22 +153,13 @@ TEST_F(ShaderTest, SettersWriteTheCurrentProgramAndIgnoreUnknownNames) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     const GLuint p = shader.programId;
-    float f = 0;
-    glGetUniformfv(p, glGetUniformLocation(p, "time"), &f);
-    EXPECT_EQ(f, 2.5f);
-    float v[3] = {};
-    glGetUniformfv(p, glGetUniformLocation(p, "tint"), v);
-    EXPECT_EQ(glm::make_vec3(v), glm::vec3(0.25f, 0.5f, 0.75f));
-    int i = 0;
-    glGetUniformiv(p, glGetUniformLocation(p, "unit"), &i);
-    EXPECT_EQ(i, 3);
-    float m[16] = {};
-    glGetUniformfv(p, glGetUniformLocation(p, "model"), m);
-    EXPECT_EQ(glm::make_mat4(m), model) << "uploaded column-major, not transposed";
+    EXPECT_EQ(uniformFloat(p, "time"), 2.5f);
+    EXPECT_EQ(uniformVec3(p, "tint"), glm::vec3(0.25f, 0.5f, 0.75f));
+    EXPECT_EQ(uniformInt(p, "unit"), 3);
+    EXPECT_EQ(uniformMat4(p, "model"), model) << "uploaded column-major, not transposed";
 
     shader.setUniformVec3("tint", 1.0f, 2.0f, 3.0f);
-    glGetUniformfv(p, glGetUniformLocation(p, "tint"), v);
-    EXPECT_EQ(glm::make_vec3(v), glm::vec3(1.0f, 2.0f, 3.0f));
+    EXPECT_EQ(uniformVec3(p, "tint"), glm::vec3(1.0f, 2.0f, 3.0f));
 }
 
 TEST_F(ShaderTest, SettersWriteIntoWhicheverProgramIsCurrent) {
@@ -179,10 +169,6 @@ TEST_F(ShaderTest, SettersWriteIntoWhicheverProgramIsCurrent) {
     Shader second(vs.c_str(), fs.c_str());
     second.activate();
     first.setUniformFloat("time", 7.0f); // looked up in first, written into second
-    float inSecond = 0;
-    float inFirst = -1;
-    glGetUniformfv(second.programId, glGetUniformLocation(second.programId, "time"), &inSecond);
-    glGetUniformfv(first.programId, glGetUniformLocation(first.programId, "time"), &inFirst);
-    EXPECT_EQ(inSecond, 7.0f);
-    EXPECT_EQ(inFirst, 0.0f);
+    EXPECT_EQ(uniformFloat(second.programId, "time"), 7.0f);
+    EXPECT_EQ(uniformFloat(first.programId, "time"), 0.0f);
 }

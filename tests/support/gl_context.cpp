@@ -2,6 +2,7 @@
 
 #include "app/window.h"
 
+#include <cmath>
 #include <glm/glm.hpp>
 
 void GlTest::SetUp() {
@@ -41,5 +42,37 @@ int glInt(GLenum name) {
 float glFloat(GLenum name) {
     GLfloat value = 0;
     glGetFloatv(name, &value);
+    return value;
+}
+
+namespace {
+GLint uniformLocation(unsigned int program, const std::string& name) {
+    const GLint location = glGetUniformLocation(program, name.c_str());
+    EXPECT_NE(location, -1) << name;
+    return location;
+}
+} // namespace
+
+float uniformFloat(unsigned int program, const std::string& name) {
+    GLfloat value = NAN;
+    glGetUniformfv(program, uniformLocation(program, name), &value);
+    return value;
+}
+
+int uniformInt(unsigned int program, const std::string& name) {
+    GLint value = -1;
+    glGetUniformiv(program, uniformLocation(program, name), &value);
+    return value;
+}
+
+glm::vec3 uniformVec3(unsigned int program, const std::string& name) {
+    glm::vec3 value(NAN);
+    glGetUniformfv(program, uniformLocation(program, name), &value[0]);
+    return value;
+}
+
+glm::mat4 uniformMat4(unsigned int program, const std::string& name) {
+    glm::mat4 value(NAN);
+    glGetUniformfv(program, uniformLocation(program, name), &value[0][0]);
     return value;
 }

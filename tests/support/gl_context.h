@@ -3,6 +3,7 @@
 
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
+#include <string>
 
 // A 1920 x 1080 window with the program's context hints (3.3 core) on the test X server, current
 // for the whole test, with the global state that start-up sets before any precompute.
@@ -20,3 +21,10 @@ class GlTest : public ::testing::Test {
 // Reads integer / float GL state in one call, for terse assertions.
 int glInt(GLenum name);
 float glFloat(GLenum name);
+
+// A uniform's current value in `program`, read back from the driver. A name the program does not
+// have fails the test, and reads as NaN or -1 so that it cannot pass for a zero.
+float uniformFloat(unsigned int program, const std::string& name);
+int uniformInt(unsigned int program, const std::string& name);
+glm::vec3 uniformVec3(unsigned int program, const std::string& name);
+glm::mat4 uniformMat4(unsigned int program, const std::string& name);
