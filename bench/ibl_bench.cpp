@@ -52,9 +52,7 @@ int main() {
     }
     const double startUp = now();
     glfwInit();
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    hintGl33CoreContext();
     GLFWwindow* window = glfwCreateWindow(1920, 1080, "ibl bench", nullptr, nullptr);
     if (window == nullptr) {
         std::printf("no window: run under an X server\n");

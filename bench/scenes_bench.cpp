@@ -74,9 +74,7 @@ int main(int argc, char** argv) {
         std::printf("no display: run under xvfb-run\n");
         return 1;
     }
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    hintGl33CoreContext();
     GLFWwindow* window = glfwCreateWindow(1920, 1080, "heptad scenes bench", nullptr, nullptr);
     if (window == nullptr) {
         std::printf("Failed to create GLFW window\n");

@@ -40,9 +40,7 @@ int runOnce() {
         return 1;
     }
     glfwInit();
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    hintGl33CoreContext();
     glfwWindowHint(GLFW_REFRESH_RATE, 60);
     GLFWwindow* window = glfwCreateWindow(1920, 1080, "", glfwGetPrimaryMonitor(), nullptr);
     if (window == nullptr) {

@@ -68,9 +68,7 @@ TEST(GlErrors, NoneFromStartUpOrAnySceneOfTheTimeline) {
     ASSERT_EQ(chdir(runtime.folder.c_str()), 0);
 
     ASSERT_TRUE(glfwInit());
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    hintGl33CoreContext();
     glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
     GLFWwindow* window = glfwCreateWindow(1920, 1080, "heptad gl errors", nullptr, nullptr);
     ASSERT_NE(window, nullptr);

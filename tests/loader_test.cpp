@@ -25,9 +25,7 @@ TEST(GlLoader, FailurePrintsTheMessageAndTerminatesTheWindowLibrary) {
 
 TEST(GlLoader, AThreeThreeCoreContextCounts) {
     ASSERT_TRUE(glfwInit());
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    hintGl33CoreContext();
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     GLFWwindow* window = glfwCreateWindow(64, 64, "", nullptr, nullptr);
     ASSERT_NE(window, nullptr);

@@ -9,9 +9,7 @@
 
 int main() {
     glfwInit(); // a failure shows up as a failed window below
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    hintGl33CoreContext();
     glfwWindowHint(GLFW_REFRESH_RATE, 60);
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
     GLFWwindow* window = glfwCreateWindow(1920, 1080, "", monitor, nullptr);

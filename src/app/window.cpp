@@ -4,6 +4,12 @@
 
 #include <iostream>
 
+void hintGl33CoreContext() {
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+}
+
 void onFramebufferSize(GLFWwindow*, int width, int height) {
     glViewport(0, 0, width, height);
 }

@@ -1,6 +1,10 @@
 #pragma once
 struct GLFWwindow;
 
+// Hints the context every window of ours asks for: OpenGL 3.3, core profile. Other hints set
+// before or after it are kept.
+void hintGl33CoreContext();
+
 // Framebuffer-size callback: the viewport follows the framebuffer.
 void onFramebufferSize(GLFWwindow* window, int width, int height);
 

@@ -161,9 +161,7 @@ int capture(const CaptureOptions& o) {
                     lastWindowError + "); unset DISPLAY to render on a private Xvfb server");
     }
     WindowLibrary windowLibrary;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    hintGl33CoreContext();
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     // The requested size, so that start-up's viewport from the framebuffer size is the picture.
     GLFWwindow* window = glfwCreateWindow(o.width, o.height, "heptad-capture", nullptr, nullptr);

@@ -7,9 +7,7 @@
 
 void GlTest::SetUp() {
     ASSERT_TRUE(glfwInit()) << "no X server: run the tests through the test command";
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    hintGl33CoreContext();
     window = glfwCreateWindow(1920, 1080, "heptad test", nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     glfwMakeContextCurrent(window);
