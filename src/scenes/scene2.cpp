@@ -14,21 +14,19 @@ bool scene2Started = false;
 } // namespace
 
 void drawScene2(float demoTime) {
-    // 1. Once: start without smoothing and with no offset on lines.
+    // Once: start without smoothing and with no offset on lines.
     if (!scene2Started) {
         glDisable(GL_LINE_SMOOTH);
         glDisable(GL_POLYGON_OFFSET_LINE);
         scene2Started = true;
     }
-    // 2.
+    // Scene time; thick smoothed lines.
     const float local = demoTime - 24.0f;
-    // 3.
     glEnable(GL_LINE_SMOOTH);
     glLineWidth(2.5f);
-    // 4.
     glClearColor(0.03f, 0.0f, 0.01f, 0.7f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // 5. The look by local time; at exactly 9 or 16 the previous frame's mode stays.
+    // The look by local time; at exactly 9 or 16 the previous frame's mode stays.
     if (local < 9.0f) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }
@@ -42,14 +40,13 @@ void drawScene2(float demoTime) {
     }
     glEnable(GL_POLYGON_OFFSET_FILL);
 
-    // 6.
     scene2Shader.activate();
     scene2Shader.setUniformFloat("time", local);
     glm::mat4 model(1.0f);
     glm::mat4 view(1.0f);
     const float bounce = scene2Bounce(local);
 
-    // 7. Model and view carry over: copy i is turned i + 1 times and shifted by the sum of the
+    // Model and view carry over: copy i is turned i + 1 times and shifted by the sum of the
     // steps of copies 0 to i.
     const glm::mat4 projection = glm::perspective(1.5707964f, 1.7777778f, 0.001f, 150.0f);
     for (int i = 0; i < 15; ++i) {

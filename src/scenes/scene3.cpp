@@ -9,19 +9,18 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 void drawScene3(float demoTime) {
-    // 1.
+    // Scene time.
     const float u = demoTime - 44.0f;
-    // 2.
+    // Wireframe first; primitive restart, thick lines and offset lines from here on.
     if (u < 7.0f) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }
-    // 3.-6.
     glEnable(GL_PRIMITIVE_RESTART);
     glLineWidth(2.5f);
     glClearColor(0.03f, 0.0f, 0.01f, 0.7f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_POLYGON_OFFSET_LINE);
-    // 7.-9. At exactly 7 or 15 the previous frame's mode stays.
+    // Points, then filled. At exactly 7 or 15 the previous frame's mode stays.
     if (u > 7.0f && u < 15.0f) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_POINT);
         glEnable(GL_POLYGON_OFFSET_POINT);
@@ -32,14 +31,14 @@ void drawScene3(float demoTime) {
     }
     glEnable(GL_POLYGON_OFFSET_FILL);
 
-    // 10.-11.
+    // The program and the matrices that the trail builds on.
     scene3Shader.activate();
     scene3Shader.setUniformFloat("time", u);
     glm::mat4 model(1.0f);
     glm::mat4 view(1.0f);
     const glm::mat4 projection = glm::perspective(0.7853982f, 1.7777778f, 0.1f, 90.0f);
 
-    // 12. Model and view carry over from copy to copy. Copy 0's scale has z factor 0, so every
+    // Model and view carry over from copy to copy. Copy 0's scale has z factor 0, so every
     // copy after it lies flat in the plane z = 0.
     for (int k = 0; k < 11; ++k) {
         model = glm::scale(model, scene3Scale(k, u));

@@ -18,23 +18,23 @@ void drawPose(const SpherePose& pose, const glm::mat4& view) {
 } // namespace
 
 void drawScene5(float demoTime) {
-    // 1.
+    // Scene time and the beat counter.
     const float v = demoTime - 83.0f;
     const float b = scene5Beat(v);
-    // 2.
+    // Green, cleared each frame.
     glClearColor(0.2f, 0.7f, 0.113f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // 3. Later frames keep the filled mode; polygon offset and its enables stay as inherited.
+    // Filled, set during the first nine seconds and kept after; polygon offset and its enables
+    // stay as the scene before left them.
     if (v < 9.0f) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     }
-    // 4.
     scene5Shader.activate();
     scene5Shader.setUniformFloat("time", v);
     scene5Shader.setUniformFloat("color", std::cos(v));
-    // 5.
     const glm::mat4 view = scene5View();
-    // 6.-7. Sphere l = 0 has non-finite matrices and is drawn all the same.
+    // The two groups, each sphere with its own projection. Sphere l = 0 has non-finite matrices
+    // and is drawn all the same.
     for (int k = 0; k < 15; ++k) {
         drawPose(scene5FirstSphere(k, v, b), view);
     }
