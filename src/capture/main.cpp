@@ -10,6 +10,7 @@
 #include "capture/emergency_stop.h"
 #include "capture/encoder.h"
 #include "capture/frame_plan.h"
+#include "capture/frame_readback.h"
 #include "capture/offscreen_target.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
@@ -95,18 +96,33 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     for (long n : warmUpFrames(range.first, o.fps)) {
         renderFrame(target, frameSeconds(n, o.fps));
     }
-    std::vector<unsigned char> pixels;
+    FrameReadback readback;
+    readback.create(target);
     Progress progress(range.count(), stderr);
-    for (long n = range.first; n < range.end; ++n) {
-        const double time = frameSeconds(n, o.fps);
-        renderFrame(target, time);
-        target.read(pixels);
-        if (!encoder.write(pixels.data(), pixels.size())) {
-            std::fputc('\n', stderr);
-            return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
-                        "): nothing written");
+    // The oldest frame read back goes to the encoder while the one after it is drawn.
+    auto sendOldest = [&](long frame) {
+        const unsigned char* pixels = readback.take();
+        const bool sent = pixels != nullptr && encoder.write(pixels, target.frameBytes());
+        readback.release();
+        progress.frameDone(
+            sceneName(timelineScene(static_cast<float>(frameSeconds(frame, o.fps)))));
+        return sent;
+    };
+    bool sent = true;
+    for (long n = range.first; n < range.end && sent; ++n) {
+        renderFrame(target, frameSeconds(n, o.fps));
+        readback.queue();
+        if (readback.pending() == 2) {
+            sent = sendOldest(n - 1);
         }
-        progress.frameDone(sceneName(timelineScene(static_cast<float>(time))));
+    }
+    if (sent) {
+        sent = sendOldest(range.end - 1);
+    }
+    if (!sent) {
+        std::fputc('\n', stderr);
+        return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
+                    "): nothing written");
     }
     progress.finish();
     const int encoderStatus = encoder.finish();
