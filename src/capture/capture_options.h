@@ -10,9 +10,15 @@ struct CaptureOptions {
     int fps = 60;
     double from = 0.0;
     double to = 164.0;
-    bool still = false;     // one frame as a PNG instead of a video
-    double stillTime = 0.0; // demo seconds of that frame
-    std::string output;     // "heptad.mp4", or "heptad.png" for a still, unless given
+    bool still = false;             // one frame as a PNG instead of a video
+    double stillTime = 0.0;         // demo seconds of that frame
+    std::string output;             // "heptad.mp4", or "heptad.png" for a still, unless given
+    std::string preset;             // the x264 preset; "" for the one measured best at this size
+    int jobs = 0;                   // processes that share a recording; 0 for the measured default
+    int supersample = 1;            // rendered at this many times the size, then filtered down
+    bool part = false;              // one piece of a longer recording, picture only, for --join
+    bool join = false;              // joins the part files into one video with the music
+    std::vector<std::string> parts; // the part files of a join, in time order
     bool help = false;
 };
 

@@ -56,6 +56,10 @@ bool ChildProcess::start(const std::vector<std::string>& argv, bool feedStdin, b
     if (quietOutput) {
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    } else if (!logFile.empty()) {
+        posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
     }
     // dup2 onto itself would keep close-on-exec, so a descriptor that already is 3 moves first.
     int movedFd = -1;

@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 namespace {
-constexpr int maxChildren = 4;
+constexpr int maxChildren = 72; // --jobs 64, each part with its X server, and the encoders
 char tempFile[PATH_MAX] = "";
-pid_t children[maxChildren] = {0, 0, 0, 0};
+pid_t children[maxChildren] = {};
 
 // Updates happen with the stop signals blocked, so the handler never sees half a path.
 class SignalsHeld {

@@ -17,6 +17,17 @@ std::vector<std::string> encoderArguments(const EncoderSettings& s) {
                                      "-f", "rawvideo", "-pix_fmt", "rgba", "-video_size",
                                      std::to_string(s.width) + "x" + std::to_string(s.height),
                                      "-framerate", std::to_string(s.fps), "-i", "pipe:0"};
+    // GL rows run bottom-up. Tagged and converted as BT.709, which players assume for HD.
+    const std::string convert = "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p";
+    const std::vector<std::string> picture = {
+        "-vf", convert,       "-c:v",  "libx264",          "-preset", s.preset,     "-crf",
+        "18",  "-colorspace", "bt709", "-color_primaries", "bt709",   "-color_trc", "bt709"};
+    if (s.part) {
+        args.insert(args.end(), {"-map", "0:v:0"});
+        args.insert(args.end(), picture.begin(), picture.end());
+        args.insert(args.end(), {"-metadata", "comment=" + s.comment, "-f", "mp4", s.output});
+        return args;
+    }
     // Input 1: the music, or silence of the same layout when there is none.
     if (s.music.empty()) {
         args.insert(args.end(),
@@ -24,14 +35,11 @@ std::vector<std::string> encoderArguments(const EncoderSettings& s) {
     } else {
         args.insert(args.end(), {"-i", s.music});
     }
+    args.insert(args.end(), {"-map", "0:v:0", "-map", "1:a:0"});
+    args.insert(args.end(), picture.begin(), picture.end());
     args.insert(
         args.end(),
-        {"-map", "0:v:0", "-map", "1:a:0",
-         // GL rows run bottom-up. Tagged and converted as BT.709, which players assume for HD.
-         "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-c:v", "libx264",
-         "-preset", "medium", "-crf", "18", "-colorspace", "bt709", "-color_primaries", "bt709",
-         "-color_trc", "bt709",
-         // The sound is cut by decoding from the top rather than seeking, which is sample-exact
+        {// The sound is cut by decoding from the top rather than seeking, which is sample-exact
          // for every MP3; padding keeps a short track from shortening the video.
          "-af", "atrim=start=" + exactSeconds(s.audioStart) + ",asetpts=PTS-STARTPTS,apad", "-c:a",
          "aac", "-b:a", "192k", "-t", exactSeconds(s.duration), "-movflags", "+faststart", "-f",

@@ -7,13 +7,18 @@
 #include "app/window.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
+#include "capture/downsample.h"
 #include "capture/emergency_stop.h"
 #include "capture/encoder.h"
+#include "capture/encoder_preset.h"
 #include "capture/frame_plan.h"
 #include "capture/frame_readback.h"
 #include "capture/offscreen_target.h"
+#include "capture/parallel_recording.h"
+#include "capture/part_join.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
+#include "capture/recording_split.h"
 #include "capture/virtual_display.h"
 #include "render/gl.h"
 
@@ -69,6 +74,11 @@ int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     renderFrame(target, o.stillTime);
     std::vector<unsigned char> pixels;
     target.read(pixels);
+    if (o.supersample > 1) {
+        std::vector<unsigned char> large;
+        large.swap(pixels);
+        downsampleBox(large.data(), o.width, o.height, o.supersample, pixels);
+    }
     std::string error;
     if (!writePng(output.tempPath(), o.width, o.height, pixels, error) || !output.commit(error)) {
         return fail(error);
@@ -88,6 +98,9 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     encoding.audioStart = frameSeconds(range.first, o.fps);
     encoding.duration = frameSeconds(range.count(), o.fps);
     encoding.output = output.tempPath();
+    encoding.preset = o.preset.empty() ? defaultPreset : o.preset;
+    encoding.part = o.part;
+    encoding.comment = partComment({range, o.fps, o.width, o.height});
     ChildProcess encoder;
     std::string error;
     if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
@@ -100,9 +113,16 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     readback.create(target);
     Progress progress(range.count(), stderr);
     // The oldest frame read back goes to the encoder while the one after it is drawn.
+    std::vector<unsigned char> filtered;
     auto sendOldest = [&](long frame) {
         const unsigned char* pixels = readback.take();
-        const bool sent = pixels != nullptr && encoder.write(pixels, target.frameBytes());
+        bool sent = pixels != nullptr;
+        if (sent && o.supersample > 1) {
+            downsampleBox(pixels, o.width, o.height, o.supersample, filtered);
+            sent = encoder.write(filtered.data(), filtered.size());
+        } else if (sent) {
+            sent = encoder.write(pixels, target.frameBytes());
+        }
         readback.release();
         progress.frameDone(
             sceneName(timelineScene(static_cast<float>(frameSeconds(frame, o.fps)))));
@@ -138,9 +158,37 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     return 0;
 }
 
+// Parts made apart (--part) joined into one video with the music.
+int joinFiles(const CaptureOptions& o) {
+    PendingOutput output;
+    std::string error;
+    if (!output.create(o.output, error)) {
+        return fail(error);
+    }
+    const std::string music = access(musicFile, R_OK) == 0 ? musicFile : "";
+    if (music.empty()) {
+        std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n", musicFile);
+    }
+    PartInfo whole;
+    error = joinParts(o.parts, music, output.tempPath(), whole);
+    if (!error.empty()) {
+        return fail(error + ": nothing written");
+    }
+    if (!output.commit(error)) {
+        return fail(error);
+    }
+    std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps, frames %ld to %ld)\n", o.output.c_str(),
+                 formatDuration(frameSeconds(whole.frames.count(), whole.fps)).c_str(), whole.width,
+                 whole.height, whole.fps, whole.frames.first, whole.frames.end - 1);
+    return 0;
+}
+
 // What both kinds of recording share: the checks that need no GL, the display, a hidden window
 // with the program's context, the program's own start-up, and the render target.
 int capture(const CaptureOptions& o) {
+    if (o.join) {
+        return joinFiles(o);
+    }
     PendingOutput output;
     std::string error;
     if (!output.create(o.output, error)) {
@@ -154,11 +202,17 @@ int capture(const CaptureOptions& o) {
             return fail("ffmpeg not found on PATH: it encodes the video (install the ffmpeg "
                         "package; --still needs no ffmpeg)");
         }
-        if (access(musicFile, R_OK) == 0) {
+        if (o.part) {
+            // The music is added once, by the join.
+        } else if (access(musicFile, R_OK) == 0) {
             encoding.music = musicFile;
         } else {
             std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n",
                          musicFile);
+        }
+        if (!o.part && splitByCost(range, o.fps, o.jobs).size() > 1) {
+            output.discard();
+            return recordInParts(o, encoding.music);
         }
     }
 
@@ -205,7 +259,7 @@ int capture(const CaptureOptions& o) {
         stderr, "Started up in %.1f s\n",
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startUpBegan).count());
     OffscreenTarget target;
-    if (!target.create(o.width, o.height, error)) {
+    if (!target.create(o.width * o.supersample, o.height * o.supersample, error)) {
         return fail(error);
     }
 
