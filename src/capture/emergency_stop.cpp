@@ -3,11 +3,14 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 constexpr int maxChildren = 72; // --jobs 64, each part with its X server, and the encoders
 char tempFile[PATH_MAX] = "";
+char partsFolder[PATH_MAX - 32] = "";
+int partsInFolder = 0;
 pid_t children[maxChildren] = {};
 
 // Updates happen with the stop signals blocked, so the handler never sees half a path.
@@ -27,6 +30,20 @@ class SignalsHeld {
     sigset_t before;
 };
 
+// Writes a positive number in decimal (no sprintf in a signal handler); returns its end.
+char* writeNumber(char* at, int number) {
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    while (count > 0) {
+        *at++ = digits[--count];
+    }
+    return at;
+}
+
 void onStopSignal(int signal) {
     if (tempFile[0] != '\0') {
         unlink(tempFile);
@@ -35,6 +52,26 @@ void onStopSignal(int signal) {
         if (pid > 0) {
             kill(pid, SIGTERM);
         }
+    }
+    if (partsFolder[0] != '\0') {
+        // The parts remove their unfinished files as they stop; then the finished ones go.
+        for (pid_t pid : children) {
+            if (pid > 0) {
+                waitpid(pid, nullptr, 0);
+            }
+        }
+        char path[PATH_MAX];
+        const size_t length = std::strlen(partsFolder);
+        std::memcpy(path, partsFolder, length);
+        const char* const kinds[] = {".mp4", ".log"};
+        for (int part = 1; part <= partsInFolder; ++part) {
+            for (const char* kind : kinds) {
+                std::memcpy(path + length, "/part", 5);
+                std::strcpy(writeNumber(path + length + 5, part), kind);
+                unlink(path);
+            }
+        }
+        rmdir(partsFolder);
     }
     const char message[] = "\nheptad-capture: interrupted: nothing written\n";
     [[maybe_unused]] const ssize_t ignored = write(2, message, sizeof message - 1);
@@ -60,6 +97,16 @@ void guardTempFile(const char* path) {
         return;
     }
     std::strcpy(tempFile, path);
+}
+
+void guardPartsFolder(const char* path, int parts) {
+    SignalsHeld held;
+    if (path == nullptr || std::strlen(path) >= sizeof partsFolder) {
+        partsFolder[0] = '\0';
+        return;
+    }
+    std::strcpy(partsFolder, path);
+    partsInFolder = parts;
 }
 
 void guardChild(pid_t pid) {

@@ -1,6 +1,7 @@
 #include "capture/parallel_recording.h"
 
 #include "capture/child_process.h"
+#include "capture/emergency_stop.h"
 #include "capture/part_join.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
@@ -28,6 +29,7 @@ class PartsFolder {
   public:
     ~PartsFolder() {
         if (!path.empty()) {
+            guardPartsFolder(nullptr, 0);
             std::error_code ignored;
             std::filesystem::remove_all(path, ignored);
         }
@@ -46,30 +48,36 @@ class PartsFolder {
     std::string path;
 };
 
-std::string lastLines(const std::string& file) {
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string all = text.str();
-    // Progress lines are rewritten with "\r": keep what a terminal would show.
-    for (char& c : all) {
-        c = c == '\r' ? '\n' : c;
-    }
-    const size_t keep = 600;
-    return all.size() > keep ? "..." + all.substr(all.size() - keep) : all;
-}
+// What a part prints, read from its log as it grows: its progress (the frames it has done)
+// is summed into one report, and its other lines are passed on with the part's number.
+struct PartLog {
+    std::string path;
+    std::string prefix;
+    std::streamoff readUpTo = 0;
+    std::string unfinished = "";
+    long framesDone = 0;
 
-// Frames a part's log says are done ("frame 120/480"), from its last progress report.
-long framesDone(const std::string& file) {
-    std::ifstream in(file, std::ios::ate);
-    const std::streamoff size = in.tellg();
-    const std::streamoff tail = std::min<std::streamoff>(size, 400);
-    std::string text(static_cast<size_t>(std::max<std::streamoff>(tail, 0)), '\0');
-    in.seekg(size - tail);
-    in.read(text.data(), tail);
-    const size_t at = text.rfind("frame ");
-    return at == std::string::npos ? 0 : std::atol(text.c_str() + at + 6);
-}
+    // On a terminal a relayed line takes the place of the progress line, which is redrawn.
+    void relayNewLines(bool terminal) {
+        std::ifstream in(path, std::ios::binary);
+        in.seekg(readUpTo);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        readUpTo += static_cast<std::streamoff>(text.size());
+        unfinished += text;
+        size_t start = 0;
+        for (size_t end; (end = unfinished.find_first_of("\r\n", start)) != std::string::npos;
+             start = end + 1) {
+            const std::string line = unfinished.substr(start, end - start);
+            if (line.rfind("frame ", 0) == 0) {
+                framesDone = std::atol(line.c_str() + 6); // "frame 120/480 (25%) ..."
+            } else if (!line.empty()) {
+                std::fprintf(stderr, "%s%s%s\n", terminal ? "\r\033[K" : "", prefix.c_str(),
+                             line.c_str());
+            }
+        }
+        unfinished.erase(0, start);
+    }
+};
 } // namespace
 
 int recordInParts(const CaptureOptions& o, const std::string& music) {
@@ -88,6 +96,7 @@ int recordInParts(const CaptureOptions& o, const std::string& music) {
     if (!folder.create(o.output)) {
         return fail("cannot make a folder for the parts beside " + o.output);
     }
+    guardPartsFolder(folder.path.c_str(), static_cast<int>(pieces.size()));
     // Each process gets its share of the cores for its renderer, unless the user said.
     if (std::getenv("LP_NUM_THREADS") == nullptr) {
         const long cores = sysconf(_SC_NPROCESSORS_ONLN);
@@ -109,24 +118,30 @@ int recordInParts(const CaptureOptions& o, const std::string& music) {
     const auto started = std::chrono::steady_clock::now();
     std::vector<std::unique_ptr<ChildProcess>> workers;
     std::vector<std::string> partFiles;
-    std::vector<std::string> logs;
+    std::vector<PartLog> logs;
     for (size_t i = 0; i < pieces.size(); ++i) {
         const std::string name = folder.path + "/part" + std::to_string(i + 1);
         partFiles.push_back(name + ".mp4");
-        logs.push_back(name + ".log");
-        std::vector<std::string> args = {
-            "/proc/self/exe", "--part",
-            "--size",         std::to_string(o.width) + "x" + std::to_string(o.height),
-            "--fps",          std::to_string(o.fps),
-            "--from",         exactSeconds(frameSeconds(pieces[i].first, o.fps)),
-            "--to",           exactSeconds(frameSeconds(pieces[i].end, o.fps)),
-            "--supersample",  std::to_string(o.supersample),
-            "--output",       partFiles.back()};
+        logs.push_back({name + ".log", "part " + std::to_string(i + 1) + ": "});
+        std::vector<std::string> args = {self,
+                                         "--part",
+                                         "--size",
+                                         std::to_string(o.width) + "x" + std::to_string(o.height),
+                                         "--fps",
+                                         std::to_string(o.fps),
+                                         "--from",
+                                         exactSeconds(frameSeconds(pieces[i].first, o.fps)),
+                                         "--to",
+                                         exactSeconds(frameSeconds(pieces[i].end, o.fps)),
+                                         "--supersample",
+                                         std::to_string(o.supersample),
+                                         "--output",
+                                         partFiles.back()};
         if (!o.preset.empty()) {
             args.insert(args.end(), {"--preset", o.preset});
         }
         workers.push_back(std::make_unique<ChildProcess>());
-        workers.back()->logFile = logs.back();
+        workers.back()->logFile = logs.back().path;
         if (!workers.back()->start(args, false, false, -1, error)) {
             return fail(error);
         }
@@ -136,14 +151,28 @@ int recordInParts(const CaptureOptions& o, const std::string& music) {
                      exactSeconds(frameSeconds(pieces[i].end, o.fps)).c_str());
     }
 
-    // One progress report for all parts, from what each part's log says it has done.
+    // One progress report for all parts; their other lines as they come.
     const bool terminal = isatty(2) != 0;
     double lastReport = -1.0;
+    long done = 0;
+    auto report = [&](bool last) {
+        const char* format = terminal ? "\rframe %ld/%ld (%.0f%%), %zu parts  "
+                                      : "frame %ld/%ld (%.0f%%), %zu parts\n";
+        std::fprintf(stderr, format, done, range.count(), 100.0 * done / range.count(),
+                     pieces.size());
+        if (last && terminal) {
+            std::fputc('\n', stderr);
+        }
+    };
     for (size_t running = workers.size(); running > 0;) {
         usleep(200000);
         running = 0;
+        done = 0;
         for (size_t i = 0; i < workers.size(); ++i) {
-            if (workers[i]->running()) {
+            const bool partRunning = workers[i]->running();
+            logs[i].relayNewLines(terminal);
+            done += logs[i].framesDone;
+            if (partRunning) {
                 ++running;
                 continue;
             }
@@ -151,28 +180,21 @@ int recordInParts(const CaptureOptions& o, const std::string& music) {
             if (status != 0) {
                 workers.clear(); // stops the other parts
                 return fail("part " + std::to_string(i + 1) + " failed (exit status " +
-                            std::to_string(status) + "):\n" + lastLines(logs[i]) +
-                            "\nheptad-capture: nothing written");
+                            std::to_string(status) + "): nothing written");
             }
         }
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (running > 0 && elapsed - lastReport >= (terminal ? 0.5 : 10.0)) {
             lastReport = elapsed;
-            long done = 0;
-            for (const std::string& log : logs) {
-                done += framesDone(log);
-            }
-            std::fprintf(stderr,
-                         terminal ? "\rframe %ld/%ld (%.0f%%), %zu parts running  "
-                                  : "frame %ld/%ld (%.0f%%), %zu parts running\n",
-                         done, range.count(), 100.0 * done / range.count(), running);
+            report(false);
         }
     }
+    report(true);
     const double renderSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::fprintf(stderr, "%s%ld frames in %s (%.1f fps); joining the parts\n", terminal ? "\n" : "",
-                 range.count(), formatDuration(renderSeconds).c_str(),
+    std::fprintf(stderr, "%ld frames in %s (%.1f fps); joining the parts\n", range.count(),
+                 formatDuration(renderSeconds).c_str(),
                  range.count() / std::max(renderSeconds, 1e-6));
 
     PartInfo whole;
