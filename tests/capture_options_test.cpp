@@ -3,6 +3,7 @@
 #include "capture/encoder.h"
 #include "capture/frame_plan.h"
 #include "capture/progress.h"
+#include "capture/time_left.h"
 
 #include "scenes/finale_layout.h"
 
@@ -280,4 +281,47 @@ TEST(Progress, DurationsReadAsClockTimes) {
     EXPECT_EQ(formatDuration(164.0), "2:44");
     EXPECT_EQ(formatDuration(3725.0), "1:02:05");
     EXPECT_EQ(formatDuration(-3.0), "0:00");
+}
+
+TEST(Progress, TimeLeftWeighsTheScenesAheadNotThePaceOfThoseBehind) {
+    // A whole recording at 10 fps whose title took 8 s: the naive guess from that pace,
+    // 1400 more frames at 30 fps, is 47 s, while scene 5 and the finale cost minutes.
+    const TimeLeft whole(framesBetween(0.0, 164.0, 10), 10);
+    const double afterTitle = whole.secondsLeft(240, 8.0);
+    EXPECT_GT(afterTitle, 5 * 47.0);
+    // Frames that cost what the weights say: the estimate is the rest of the weights.
+    double ahead = 0.0;
+    for (long n = 240; n < 1640; ++n) {
+        ahead += expectedFrameCost(recordingDemoTime(n / 10.0));
+    }
+    EXPECT_NEAR(whole.secondsLeft(240, 240 * expectedFrameCost(12.0f)), ahead, 1e-6 * ahead);
+    // Within one part of the finale the pace so far is all there is to go by.
+    const TimeLeft late(framesBetween(155.0, 160.0, 10), 10);
+    EXPECT_NEAR(late.secondsLeft(10, 30.0), 120.0, 1e-9);
+    EXPECT_EQ(late.secondsLeft(50, 150.0), 0.0);
+    EXPECT_EQ(late.secondsLeft(0, 0.0), -1.0);
+}
+
+TEST(Progress, IntoALogItWritesAPlainLineEveryFivePercent) {
+    std::FILE* log = std::tmpfile();
+    ASSERT_NE(log, nullptr);
+    {
+        Progress progress(framesBetween(30.0, 40.0, 10), 10, log);
+        for (int n = 0; n < 100; ++n) {
+            progress.frameDone("scene 2");
+        }
+        progress.finish();
+    }
+    std::rewind(log);
+    std::string text;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, log)) > 0) {
+        text.append(buffer, n);
+    }
+    std::fclose(log);
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21) << text;
+    EXPECT_EQ(text.rfind("frame 5/100 (5%)  scene 2", 0), 0u) << text;
+    EXPECT_NE(text.find("frame 100/100 (100%)"), std::string::npos) << text;
 }

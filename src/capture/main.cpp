@@ -109,7 +109,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         renderFrame(target, frameSeconds(n, o.fps));
     }
     std::vector<unsigned char> pixels;
-    Progress progress(range.count(), stderr);
+    Progress progress(range, o.fps, stderr);
     for (long n = range.first; n < range.end; ++n) {
         const double time = frameSeconds(n, o.fps);
         renderFrame(target, time);
