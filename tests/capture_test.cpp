@@ -440,7 +440,7 @@ TEST_F(CaptureTest, ACrashOrAKillTakesTheUnfinishedFileAndTheXServerWithIt) {
     EXPECT_TRUE(privateServerGone(r.output)) << r.output;
 }
 
-TEST_F(CaptureTest, WithoutItsDataBesideItOrHereItStopsWithOneLine) {
+TEST_F(CaptureTest, WithoutItsDataOrWithBrokenDataItWritesNothing) {
     // The runtime's own recorder, started elsewhere, reads the data beside it; the file still
     // goes where the user said, relative to where it was started.
     fs::create_directory(folder / "elsewhere");
@@ -465,6 +465,22 @@ TEST_F(CaptureTest, WithoutItsDataBesideItOrHereItStopsWithOneLine) {
               0u)
         << r.output;
     EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    EXPECT_TRUE(outFiles().empty());
+
+    // Data with a shader missing: the start-up reports it and the recording would not show
+    // the demo.
+    fs::remove(folder / "labshaders");
+    fs::create_directory(folder / "labshaders");
+    for (const fs::directory_entry& entry :
+         fs::directory_iterator(fs::path(HEPTAD_RUNTIME_DIR) / "labshaders")) {
+        if (entry.path().filename() != "Scene5.fs") {
+            fs::create_symlink(entry.path(), folder / "labshaders" / entry.path().filename());
+        }
+    }
+    r = runCapture("--size 160x90 --still 100 --output out/x.png");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ"), std::string::npos);
+    EXPECT_NE(r.output.find("heptad-capture: start-up reported "), std::string::npos) << r.output;
     EXPECT_TRUE(outFiles().empty());
 }
 

@@ -14,6 +14,7 @@
 #include "capture/offscreen_target.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
+#include "capture/startup_report.h"
 #include "capture/virtual_display.h"
 #include "render/gl.h"
 
@@ -218,7 +219,12 @@ int capture(CaptureOptions o) {
         }
     }
     const auto startUpBegan = std::chrono::steady_clock::now();
-    runStartUp(window);
+    const StartUpReport startUp = runCatchingOutput([window] { runStartUp(window); });
+    if (startUp.failures > 0) {
+        return fail("start-up reported " + std::to_string(startUp.failures) +
+                    " failure(s) (on standard output): a recording would not show the demo; "
+                    "nothing written");
+    }
     std::fprintf(
         stderr, "Started up in %.1f s\n",
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startUpBegan).count());
