@@ -345,6 +345,16 @@ TEST_F(CaptureTest, MissingFfmpegUnwritableOutputOrAbsentDisplayFailBeforeRender
     EXPECT_EQ(r.output.rfind("heptad-capture: ffmpeg not found on PATH", 0), 0u) << r.output;
     EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
 
+    // An ffmpeg without the VP9 encoder cannot write a .webm.
+    fs::create_directory(folder / "h264-only");
+    std::ofstream(folder / "h264-only" / "ffmpeg")
+        << "#!/bin/sh\necho ' V....D libx264 H.264'; echo ' A..... aac AAC'\n";
+    fs::permissions(folder / "h264-only" / "ffmpeg", fs::perms::owner_all);
+    r = runCapture("--output out/x.webm", "PATH=" + (folder / "h264-only").string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("has no libvpx-vp9 encoder, which out/x.webm needs"), std::string::npos)
+        << r.output;
+
     r = runCapture("--output out/missing-folder/x.mp4");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output, "heptad-capture: cannot write out/missing-folder/x.mp4: No such file or "

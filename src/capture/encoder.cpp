@@ -46,6 +46,47 @@ int defaultCrf(VideoFormat format) {
     return format == VideoFormat::WebM ? 31 : 18;
 }
 
+std::vector<std::string> encodersFor(VideoFormat format) {
+    if (format == VideoFormat::WebM) {
+        return {"libvpx-vp9", "libopus"};
+    }
+    return {"libx264", "aac"};
+}
+
+std::string missingEncoder(const std::string& ffmpeg, VideoFormat format) {
+    // The path in single quotes, each quote in it closed, escaped and reopened.
+    std::string quoted = "'";
+    for (char c : ffmpeg) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    quoted += "'";
+    std::FILE* pipe =
+        popen((quoted + " -hide_banner -encoders </dev/null 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) {
+        return "";
+    }
+    // Lines such as " V....D libx264              libx264 H.264 / AVC ...".
+    std::string names = " ";
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+        char flags[16];
+        char name[128];
+        if (std::sscanf(line, " %15s %127s", flags, name) == 2) {
+            names += std::string(name) + " ";
+        }
+    }
+    pclose(pipe);
+    if (names == " ") {
+        return "";
+    }
+    for (const std::string& encoder : encodersFor(format)) {
+        if (names.find(" " + encoder + " ") == std::string::npos) {
+            return encoder;
+        }
+    }
+    return "";
+}
+
 std::vector<std::string> encoderArguments(const EncoderSettings& s) {
     std::vector<std::string> args = {s.ffmpeg, "-hide_banner", "-nostats", "-loglevel", "error",
                                      "-y",

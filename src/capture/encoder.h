@@ -13,6 +13,11 @@ int worstCrf(VideoFormat format);
 // codec's own recommendation for full-HD VP9.
 int defaultCrf(VideoFormat format);
 
+// The ffmpeg encoders a format needs: libx264 and aac, or libvpx-vp9 and libopus.
+std::vector<std::string> encodersFor(VideoFormat format);
+// The first of those that the given ffmpeg lacks, or "" when it has them all (or does not say).
+std::string missingEncoder(const std::string& ffmpeg, VideoFormat format);
+
 // How ffmpeg turns the piped frames and the music into the video file.
 struct EncoderSettings {
     std::string ffmpeg; // path of the program

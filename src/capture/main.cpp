@@ -167,6 +167,12 @@ int capture(CaptureOptions o) {
             return fail("ffmpeg not found on PATH: it encodes the video (install the ffmpeg "
                         "package; --still needs no ffmpeg)");
         }
+        const std::string missing = missingEncoder(encoding.ffmpeg, o.format);
+        if (!missing.empty()) {
+            return fail(encoding.ffmpeg + " has no " + missing + " encoder, which " + o.output +
+                        " needs (.mp4 and .mkv need libx264 and aac, .webm libvpx-vp9 and "
+                        "libopus)");
+        }
         if (access(musicFile, R_OK) == 0) {
             encoding.music = musicFile;
         } else {
