@@ -1,4 +1,6 @@
 #pragma once
+#include "capture/encoder.h"
+
 #include <string>
 #include <vector>
 
@@ -10,10 +12,12 @@ struct CaptureOptions {
     int fps = 60;
     double from = 0.0;
     double to = 164.0;
-    bool still = false;             // one frame as a PNG instead of a video
-    double stillTime = 0.0;         // demo seconds of that frame
-    std::string output;             // "heptad.mp4", or "heptad.png" for a still, unless given
-    std::string preset;             // the x264 preset; "" for the one measured best at this size
+    bool still = false;     // one frame as a PNG instead of a video
+    double stillTime = 0.0; // demo seconds of that frame
+    std::string output;     // "heptad.mp4", or "heptad.png" for a still, unless given
+    VideoFormat format = VideoFormat::Mp4; // follows the output name's extension
+    int crf = -1;                          // video quality; -1 for the format's default
+    std::string preset;                    // the x264 preset; "" for the measured default
     int jobs = 0;                   // processes that share a recording; 0 for the measured default
     int supersample = 1;            // rendered at this many times the size, then filtered down
     bool part = false;              // one piece of a longer recording, picture only, for --join

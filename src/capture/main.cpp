@@ -7,6 +7,7 @@
 #include "app/window.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
+#include "capture/data_folder.h"
 #include "capture/downsample.h"
 #include "capture/emergency_stop.h"
 #include "capture/encoder.h"
@@ -19,12 +20,14 @@
 #include "capture/pending_output.h"
 #include "capture/progress.h"
 #include "capture/recording_split.h"
+#include "capture/startup_report.h"
 #include "capture/virtual_display.h"
 #include "render/gl.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -56,14 +59,19 @@ std::string seconds(double value) {
 }
 
 // One frame as the live program draws it: every read of the timer inside the frame sees the
-// frame's own time. A frame on a scene bound draws nothing, so the target keeps the picture of
-// the frame before, which is what reading it back then shows. (The live program swaps there
-// and shows whatever its back buffer holds: with a copying swap that same previous picture,
-// with an exchanging one the picture before it, a one-frame flicker not worth recording.)
+// frame's own time. Where that time is a glitch time (a scene bound, or a bound between the
+// finale's grids), the live program would draw nothing or the bare sky for one frame; the
+// recording draws the next float instant instead, one float step later, so the picture runs on.
 void renderFrame(const OffscreenTarget& target, double time) {
-    pinTimer(time);
+    const float demoTime = recordingDemoTime(time);
+    pinTimer(demoTime == static_cast<float>(time) ? time : static_cast<double>(demoTime));
     target.bind();
-    runTimeline(static_cast<float>(time));
+    runTimeline(demoTime);
+}
+
+// Whether the last frame of the range is the last of the demo, so the music's ending follows.
+bool reachesTheEnd(const FrameRange& range, int fps) {
+    return frameSeconds(range.end, fps) >= std::end(timelineWindows)[-1].end;
 }
 
 // The frame at o.stillTime as a PNG, after the frames whose state it inherits.
@@ -97,10 +105,16 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     encoding.fps = o.fps;
     encoding.audioStart = frameSeconds(range.first, o.fps);
     encoding.duration = frameSeconds(range.count(), o.fps);
+    if (reachesTheEnd(range, o.fps)) {
+        encoding.holdSeconds = endingHoldSeconds;
+        encoding.fadeSeconds = endingFadeSeconds;
+    }
     encoding.output = output.tempPath();
+    encoding.format = o.format;
+    encoding.crf = o.crf;
     encoding.preset = o.preset.empty() ? defaultPreset : o.preset;
     encoding.part = o.part;
-    encoding.comment = partComment({range, o.fps, o.width, o.height});
+    encoding.comment = partComment({range, o.fps, o.width, o.height, encoding.holdSeconds});
     ChildProcess encoder;
     std::string error;
     if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
@@ -111,7 +125,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     }
     FrameReadback readback;
     readback.create(target);
-    Progress progress(range.count(), stderr);
+    Progress progress(range, o.fps, stderr);
     // The oldest frame read back goes to the encoder while the one after it is drawn.
     std::vector<unsigned char> filtered;
     auto sendOldest = [&](long frame) {
@@ -124,8 +138,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
             sent = encoder.write(pixels, target.frameBytes());
         }
         readback.release();
-        progress.frameDone(
-            sceneName(timelineScene(static_cast<float>(frameSeconds(frame, o.fps)))));
+        progress.frameDone(sceneName(timelineScene(recordingDemoTime(frameSeconds(frame, o.fps)))));
         return sent;
     };
     bool sent = true;
@@ -154,7 +167,8 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         return fail(error);
     }
     std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps)\n", o.output.c_str(),
-                 formatDuration(encoding.duration).c_str(), o.width, o.height, o.fps);
+                 formatDuration(encoding.duration + encoding.holdSeconds).c_str(), o.width,
+                 o.height, o.fps);
     return 0;
 }
 
@@ -165,27 +179,52 @@ int joinFiles(const CaptureOptions& o) {
     if (!output.create(o.output, error)) {
         return fail(error);
     }
-    const std::string music = access(musicFile, R_OK) == 0 ? musicFile : "";
-    if (music.empty()) {
+    EncoderSettings encoding;
+    encoding.ffmpeg = findOnPath("ffmpeg");
+    if (encoding.ffmpeg.empty()) {
+        return fail("ffmpeg not found on PATH: it joins the parts (install the ffmpeg package)");
+    }
+    encoding.format = o.format;
+    if (access(musicFile, R_OK) == 0) {
+        encoding.music = musicFile;
+    } else {
         std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n", musicFile);
     }
     PartInfo whole;
-    error = joinParts(o.parts, music, output.tempPath(), whole);
+    error = joinParts(o.parts, encoding, output.tempPath(), whole);
     if (!error.empty()) {
         return fail(error + ": nothing written");
     }
     if (!output.commit(error)) {
         return fail(error);
     }
-    std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps, frames %ld to %ld)\n", o.output.c_str(),
-                 formatDuration(frameSeconds(whole.frames.count(), whole.fps)).c_str(), whole.width,
-                 whole.height, whole.fps, whole.frames.first, whole.frames.end - 1);
+    std::fprintf(
+        stderr, "Wrote %s (%s, %dx%d, %d fps, frames %ld to %ld)\n", o.output.c_str(),
+        formatDuration(frameSeconds(whole.frames.count(), whole.fps) + whole.holdSeconds).c_str(),
+        whole.width, whole.height, whole.fps, whole.frames.first, whole.frames.end - 1);
     return 0;
 }
 
 // What both kinds of recording share: the checks that need no GL, the display, a hidden window
 // with the program's context, the program's own start-up, and the render target.
-int capture(const CaptureOptions& o) {
+int capture(CaptureOptions o) {
+    // The data is looked for before anything is written or started.
+    if (!holdsDemoData(".")) {
+        const std::string home = programFolder();
+        if (home.empty() || !holdsDemoData(home)) {
+            return fail("the demo's data (labShaders/, labshaders/, imgs/) is neither here nor "
+                        "beside this program: run it in the folder that holds it, the runtime "
+                        "folder of a build (build/runtime)");
+        }
+        o.output = pathFromWorkingFolder(o.output);
+        for (std::string& part : o.parts) {
+            part = pathFromWorkingFolder(part);
+        }
+        if (chdir(home.c_str()) != 0) {
+            return fail("cannot enter " + home + ", which holds the demo's data");
+        }
+        std::fprintf(stderr, "heptad-capture: reading the demo's data from %s\n", home.c_str());
+    }
     if (o.join) {
         return joinFiles(o);
     }
@@ -202,6 +241,12 @@ int capture(const CaptureOptions& o) {
             return fail("ffmpeg not found on PATH: it encodes the video (install the ffmpeg "
                         "package; --still needs no ffmpeg)");
         }
+        const std::string missing = missingEncoder(encoding.ffmpeg, o.format);
+        if (!missing.empty()) {
+            return fail(encoding.ffmpeg + " has no " + missing + " encoder, which " + o.output +
+                        " needs (.mp4 and .mkv need libx264 and aac, .webm libvpx-vp9 and "
+                        "libopus)");
+        }
         if (o.part) {
             // The music is added once, by the join.
         } else if (access(musicFile, R_OK) == 0) {
@@ -212,7 +257,7 @@ int capture(const CaptureOptions& o) {
         }
         if (!o.part && splitByCost(range, o.fps, o.jobs).size() > 1) {
             output.discard();
-            return recordInParts(o, encoding.music);
+            return recordInParts(o, encoding);
         }
     }
 
@@ -252,9 +297,20 @@ int capture(const CaptureOptions& o) {
                      range.count(), seconds(frameSeconds(range.first, o.fps)).c_str(),
                      seconds(frameSeconds(range.end, o.fps)).c_str(), o.width, o.height, o.fps,
                      o.output.c_str());
+        if (reachesTheEnd(range, o.fps)) {
+            std::fprintf(
+                stderr, "The last picture is then held %s s while the music ends: %s of video\n",
+                seconds(endingHoldSeconds).c_str(),
+                formatDuration(frameSeconds(range.count(), o.fps) + endingHoldSeconds).c_str());
+        }
     }
     const auto startUpBegan = std::chrono::steady_clock::now();
-    runStartUp(window);
+    const StartUpReport startUp = runCatchingOutput([window] { runStartUp(window); });
+    if (startUp.failures > 0) {
+        return fail("start-up reported " + std::to_string(startUp.failures) +
+                    " failure(s) (on standard output): a recording would not show the demo; "
+                    "nothing written");
+    }
     std::fprintf(
         stderr, "Started up in %.1f s\n",
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startUpBegan).count());

@@ -80,7 +80,7 @@ struct PartLog {
 };
 } // namespace
 
-int recordInParts(const CaptureOptions& o, const std::string& music) {
+int recordInParts(const CaptureOptions& o, const EncoderSettings& encoding) {
     const FrameRange range = framesBetween(o.from, o.to, o.fps);
     const std::vector<FrameRange> pieces = splitByCost(range, o.fps, o.jobs);
     auto fail = [](const std::string& message) {
@@ -123,20 +123,15 @@ int recordInParts(const CaptureOptions& o, const std::string& music) {
         const std::string name = folder.path + "/part" + std::to_string(i + 1);
         partFiles.push_back(name + ".mp4");
         logs.push_back({name + ".log", "part " + std::to_string(i + 1) + ": "});
-        std::vector<std::string> args = {self,
-                                         "--part",
-                                         "--size",
-                                         std::to_string(o.width) + "x" + std::to_string(o.height),
-                                         "--fps",
-                                         std::to_string(o.fps),
-                                         "--from",
-                                         exactSeconds(frameSeconds(pieces[i].first, o.fps)),
-                                         "--to",
-                                         exactSeconds(frameSeconds(pieces[i].end, o.fps)),
-                                         "--supersample",
-                                         std::to_string(o.supersample),
-                                         "--output",
-                                         partFiles.back()};
+        const std::string size = std::to_string(o.width) + "x" + std::to_string(o.height);
+        std::vector<std::string> args = {self,     "--part",
+                                         "--size", size,
+                                         "--fps",  std::to_string(o.fps),
+                                         "--crf",  std::to_string(o.crf)};
+        args.insert(args.end(),
+                    {"--from", exactSeconds(frameSeconds(pieces[i].first, o.fps)), "--to",
+                     exactSeconds(frameSeconds(pieces[i].end, o.fps)), "--supersample",
+                     std::to_string(o.supersample), "--output", partFiles.back()});
         if (!o.preset.empty()) {
             args.insert(args.end(), {"--preset", o.preset});
         }
@@ -198,7 +193,7 @@ int recordInParts(const CaptureOptions& o, const std::string& music) {
                  range.count() / std::max(renderSeconds, 1e-6));
 
     PartInfo whole;
-    error = joinParts(partFiles, music, output.tempPath(), whole);
+    error = joinParts(partFiles, encoding, output.tempPath(), whole);
     if (!error.empty()) {
         return fail(error + ": nothing written");
     }
@@ -206,7 +201,7 @@ int recordInParts(const CaptureOptions& o, const std::string& music) {
         return fail(error);
     }
     std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps)\n", o.output.c_str(),
-                 formatDuration(frameSeconds(range.count(), o.fps)).c_str(), o.width, o.height,
-                 o.fps);
+                 formatDuration(frameSeconds(range.count(), o.fps) + whole.holdSeconds).c_str(),
+                 o.width, o.height, o.fps);
     return 0;
 }

@@ -15,12 +15,6 @@
 extern char** environ;
 
 namespace {
-std::string exactSeconds(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", seconds);
-    return text;
-}
-
 // Runs a program and returns what it printed on stdout, or "" if it failed.
 std::string outputOf(const std::vector<std::string>& argv) {
     int fds[2] = {-1, -1};
@@ -66,19 +60,24 @@ std::string absolute(const std::string& path) {
 } // namespace
 
 std::string partComment(const PartInfo& part) {
+    char hold[32];
+    std::snprintf(hold, sizeof hold, "%.6f", part.holdSeconds);
     return "heptad-capture part: frames " + std::to_string(part.frames.first) + " to " +
            std::to_string(part.frames.end) + " at " + std::to_string(part.fps) + " fps, " +
-           std::to_string(part.width) + "x" + std::to_string(part.height);
+           std::to_string(part.width) + "x" + std::to_string(part.height) + ", held " + hold + " s";
 }
 
 bool parsePartComment(const std::string& comment, PartInfo& part) {
-    char tail = 0;
+    int used = 0;
     const int fields = std::sscanf(
-        comment.c_str(), "heptad-capture part: frames %ld to %ld at %d fps, %dx%d%c",
-        &part.frames.first, &part.frames.end, &part.fps, &part.width, &part.height, &tail);
-    // A trailing newline from the probe is the only thing allowed after the size.
-    return (fields == 5 || (fields == 6 && tail == '\n')) && part.frames.first >= 0 &&
-           part.frames.count() > 0 && part.fps > 0 && part.width > 0 && part.height > 0;
+        comment.c_str(), "heptad-capture part: frames %ld to %ld at %d fps, %dx%d, held %lf s%n",
+        &part.frames.first, &part.frames.end, &part.fps, &part.width, &part.height,
+        &part.holdSeconds, &used);
+    // A trailing newline from the probe is the only thing allowed after it.
+    const std::string rest = fields == 6 ? comment.substr(static_cast<size_t>(used)) : "x";
+    return (rest.empty() || rest == "\n") && part.frames.first >= 0 && part.frames.count() > 0 &&
+           part.fps > 0 && part.width > 0 && part.height > 0 && part.holdSeconds >= 0.0 &&
+           part.holdSeconds <= 60.0;
 }
 
 std::string checkPartsFollow(const std::vector<PartInfo>& parts,
@@ -93,12 +92,16 @@ std::string checkPartsFollow(const std::vector<PartInfo>& parts,
                    std::to_string(whole.height) + " at " + std::to_string(whole.fps) +
                    " fps: parts of one video share both";
         }
+        if (whole.holdSeconds > 0.0) {
+            return names[i - 1] + " ends the demo, so it must be the last part";
+        }
         if (part.frames.first != whole.frames.end) {
             return names[i] + " starts at frame " + std::to_string(part.frames.first) + " but " +
                    names[i - 1] + " ends before frame " + std::to_string(whole.frames.end) +
                    ": give the parts in time order, with no gap or overlap";
         }
         whole.frames.end = part.frames.end;
+        whole.holdSeconds = part.holdSeconds;
     }
     return "";
 }
@@ -115,12 +118,14 @@ std::string concatList(const std::vector<std::string>& absolutePaths) {
     return list;
 }
 
-std::string joinParts(const std::vector<std::string>& partFiles, const std::string& music,
+std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings settings,
                       const std::string& output, PartInfo& whole) {
-    const std::string ffmpeg = findOnPath("ffmpeg");
-    const std::string ffprobe = findOnPath("ffprobe");
-    if (ffmpeg.empty() || ffprobe.empty()) {
-        return "ffmpeg and ffprobe are needed to join parts (install the ffmpeg package)";
+    const size_t slash = settings.ffmpeg.rfind('/');
+    const std::string ffprobe = settings.ffmpeg.substr(0, slash + 1) + "ffprobe";
+    if (access(ffprobe.c_str(), X_OK) != 0) {
+        return "no ffprobe beside " + settings.ffmpeg +
+               ": it reads the parts (install the "
+               "ffmpeg package)";
     }
     std::vector<PartInfo> parts;
     std::vector<std::string> paths;
@@ -153,28 +158,15 @@ std::string joinParts(const std::vector<std::string>& partFiles, const std::stri
     const bool listWritten =
         write(fd, list.data(), list.size()) == static_cast<ssize_t>(list.size());
     close(fd);
-    std::vector<std::string> args = {ffmpeg, "-hide_banner", "-nostats", "-loglevel", "error",
-                                     "-y",   "-f",           "concat",   "-safe",     "0",
-                                     "-i",   listName};
-    if (music.empty()) {
-        args.insert(args.end(),
-                    {"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=44100"});
-    } else {
-        args.insert(args.end(), {"-i", "file:" + music});
-    }
-    const double audioStart = frameSeconds(whole.frames.first, whole.fps);
-    const double duration = frameSeconds(whole.frames.count(), whole.fps);
-    // The picture's packets are copied; the sound is cut exactly as a one-process recording
-    // cuts it, for the whole length at once.
-    args.insert(args.end(),
-                {"-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-af",
-                 "atrim=start=" + exactSeconds(audioStart) + ",asetpts=PTS-STARTPTS,apad", "-c:a",
-                 "aac", "-b:a", "192k", "-t", exactSeconds(duration), "-movflags", "+faststart",
-                 "-f", "mp4", "file:" + output});
+    settings.audioStart = frameSeconds(whole.frames.first, whole.fps);
+    settings.duration = frameSeconds(whole.frames.count(), whole.fps);
+    settings.holdSeconds = whole.holdSeconds;
+    settings.fadeSeconds = whole.holdSeconds > 0.0 ? endingFadeSeconds : 0.0;
+    settings.output = output;
     ChildProcess joiner;
     std::string error;
     int status = -1;
-    if (listWritten && joiner.start(args, false, false, -1, error)) {
+    if (listWritten && joiner.start(joinArguments(settings, listName), false, false, -1, error)) {
         status = joiner.finish();
     }
     std::remove(listName);

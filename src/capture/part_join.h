@@ -1,4 +1,5 @@
 #pragma once
+#include "capture/encoder.h"
 #include "capture/frame_plan.h"
 
 #include <string>
@@ -14,19 +15,22 @@ struct PartInfo {
     int fps = 0;
     int width = 0;
     int height = 0;
+    double holdSeconds = 0.0; // the last picture held at the demo's end (only the last part)
 };
 std::string partComment(const PartInfo& part);
 bool parsePartComment(const std::string& comment, PartInfo& part);
 
 // The whole the parts make, in the order given, or "" and one line saying why they do not
-// join: another size or rate, or a gap or overlap between neighbours (names[i] names parts[i]).
+// join: another size or rate, a gap or overlap between neighbours, or a held ending before the
+// last part (names[i] names parts[i]).
 std::string checkPartsFollow(const std::vector<PartInfo>& parts,
                              const std::vector<std::string>& names, PartInfo& whole);
 
 // A concat-demuxer list of these files, quoted so that any name is read as it stands.
 std::string concatList(const std::vector<std::string>& absolutePaths);
 
-// Reads the parts, checks them, and writes the joined video with the music to `output`
-// (through ffmpeg and ffprobe found on PATH). "" on success, else what went wrong.
-std::string joinParts(const std::vector<std::string>& partFiles, const std::string& music,
+// Reads the parts, checks them, and writes the joined video with the music to `output`, in the
+// format and with the sound of `settings` (its ffmpeg, music and format; the rest comes from
+// the parts). ffprobe is found beside ffmpeg on PATH. "" on success, else what went wrong.
+std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings settings,
                       const std::string& output, PartInfo& whole);

@@ -1,43 +1,31 @@
 #include "capture/recording_split.h"
 
+#include "capture/time_left.h"
+
 #include <algorithm>
 
-int defaultJobs() {
-    return 2;
-}
-
-double frameCost(double seconds) {
-    // Milliseconds a 1920x1080 frame took to render on llvmpipe, by the stretch it falls in,
-    // plus about 40 ms of reading back, converting and encoding that every frame pays.
-    struct Stretch {
-        double end;
-        double renderMs;
-    };
-    static const Stretch stretches[] = {
-        {24.0, 11.0},   {44.0, 4.0},   {67.0, 11.0},   {83.0, 13.0},
-        {112.0, 178.0}, {129.0, 15.0}, {141.0, 168.0}, {151.0, 95.0},
-    };
-    constexpr double lastGridMs = 2700.0; // 151 s to the end: 300 spheres fill the screen
-    constexpr double everyFrameMs = 40.0;
-    for (const Stretch& stretch : stretches) {
-        if (seconds < stretch.end) {
-            return stretch.renderMs + everyFrameMs;
-        }
+int defaultJobs(const FrameRange& range, int fps, int width, int height) {
+    // Below about half a minute of expected work, a second start-up and its warm-up frames do
+    // not pay for themselves. The costs are for 1920x1080; fewer pixels cost about that much less.
+    double cost = 0.0;
+    for (long n = range.first; n < range.end; ++n) {
+        cost += expectedFrameCost(recordingDemoTime(frameSeconds(n, fps)));
     }
-    return lastGridMs + everyFrameMs;
+    const double pixels = static_cast<double>(width) * height / (1920.0 * 1080.0);
+    return cost * pixels < 30.0 ? 1 : 2;
 }
 
 std::vector<FrameRange> splitByCost(FrameRange range, int fps, int parts) {
     parts = static_cast<int>(std::min<long>(std::max(parts, 1), std::max(range.count(), 1L)));
     double total = 0.0;
     for (long n = range.first; n < range.end; ++n) {
-        total += frameCost(frameSeconds(n, fps));
+        total += expectedFrameCost(recordingDemoTime(frameSeconds(n, fps)));
     }
     std::vector<FrameRange> pieces;
     FrameRange piece{range.first, range.first};
     double spent = 0.0;
     for (long n = range.first; n < range.end; ++n) {
-        spent += frameCost(frameSeconds(n, fps));
+        spent += expectedFrameCost(recordingDemoTime(frameSeconds(n, fps)));
         piece.end = n + 1;
         const int cut = static_cast<int>(pieces.size()) + 1;
         // Cut once this piece reaches its share, leaving at least a frame for each piece after.
