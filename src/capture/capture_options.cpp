@@ -2,7 +2,6 @@
 
 #include "capture/encoder_preset.h"
 #include "capture/frame_plan.h"
-#include "capture/recording_split.h"
 
 #include <cctype>
 #include <cerrno>
@@ -202,11 +201,11 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         if (o.parts.empty()) {
             return fail("--join needs the part files, in time order");
         }
-        if (o.still || o.part || rangeGiven || o.jobs != 0) {
+        if (o.still || o.part || rangeGiven || o.jobs != 1) {
             return fail("--join takes the part files and --output only: the parts hold the rest");
         }
     }
-    if (o.part && (o.still || o.jobs != 0)) {
+    if (o.part && (o.still || o.jobs != 1)) {
         return fail("--part renders one piece of a video in this process: it takes no " +
                     std::string(o.still ? "--still" : "--jobs"));
     }
@@ -265,12 +264,6 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         return fail(std::string(o.join ? "--join" : "--jobs") +
                     " copies the parts' H.264 picture: write .mp4 or .mkv");
     }
-    if (o.jobs == 0) {
-        // A WebM video is made in one process: its parts would need VP9.
-        o.jobs = o.part || o.format == VideoFormat::WebM
-                     ? 1
-                     : defaultJobs(framesBetween(o.from, o.to, o.fps), o.fps, o.width, o.height);
-    }
     return parsed;
 }
 
@@ -300,9 +293,10 @@ std::string captureUsage() {
            "                    N x N block in linear light: smooth edges for N*N times the\n"
            "                    rendering; points and lines, sized in pixels, come out thinner\n"
            "  --jobs N          share the range between N processes, each with its own virtual X\n"
-           "                    server when there is no display, and join their parts (default 2,\n"
-           "                    faster than one on a 2-core machine without a GPU; 1 for a\n"
-           "                    short recording)\n"
+           "                    server when there is no display, and join their parts (default 1:\n"
+           "                    on 2 cores without a GPU, two processes with one render thread\n"
+           "                    each were no faster than one with two, and used more CPU; more\n"
+           "                    cores or machines are where it pays)\n"
            "  --part            write only the picture of --from to --to, for a later --join\n"
            "  --join PART...    join parts made with --part, in time order, into one video with\n"
            "                    the music, without encoding the picture again\n"

@@ -18,7 +18,7 @@ struct CaptureOptions {
     VideoFormat format = VideoFormat::Mp4; // follows the output name's extension
     int crf = -1;                          // video quality; -1 for the format's default
     std::string preset;                    // the x264 preset; "" for the measured default
-    int jobs = 0;                   // processes that share a recording; 0 for the measured default
+    int jobs = 1;                          // processes that share a recording
     int supersample = 1;            // rendered at this many times the size, then filtered down
     bool part = false;              // one piece of a longer recording, picture only, for --join
     bool join = false;              // joins the part files into one video with the music

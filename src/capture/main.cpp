@@ -114,7 +114,9 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     encoding.crf = o.crf;
     encoding.preset = o.preset.empty() ? defaultPreset : o.preset;
     encoding.part = o.part;
-    encoding.comment = partComment({range, o.fps, o.width, o.height, encoding.holdSeconds});
+    if (o.part) {
+        encoding.comment = partComment({range, o.fps, o.width, o.height, encoding.holdSeconds});
+    }
     ChildProcess encoder;
     std::string error;
     if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
@@ -297,6 +299,10 @@ int capture(CaptureOptions o) {
                      range.count(), seconds(frameSeconds(range.first, o.fps)).c_str(),
                      seconds(frameSeconds(range.end, o.fps)).c_str(), o.width, o.height, o.fps,
                      o.output.c_str());
+        if (o.supersample > 1) {
+            std::fprintf(stderr, "Each frame is drawn at %dx%d and filtered down\n",
+                         o.width * o.supersample, o.height * o.supersample);
+        }
         if (reachesTheEnd(range, o.fps)) {
             std::fprintf(
                 stderr, "The last picture is then held %s s while the music ends: %s of video\n",

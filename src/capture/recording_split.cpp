@@ -4,17 +4,6 @@
 
 #include <algorithm>
 
-int defaultJobs(const FrameRange& range, int fps, int width, int height) {
-    // Below about half a minute of expected work, a second start-up and its warm-up frames do
-    // not pay for themselves. The costs are for 1920x1080; fewer pixels cost about that much less.
-    double cost = 0.0;
-    for (long n = range.first; n < range.end; ++n) {
-        cost += expectedFrameCost(recordingDemoTime(frameSeconds(n, fps)));
-    }
-    const double pixels = static_cast<double>(width) * height / (1920.0 * 1080.0);
-    return cost * pixels < 30.0 ? 1 : 2;
-}
-
 std::vector<FrameRange> splitByCost(FrameRange range, int fps, int parts) {
     parts = static_cast<int>(std::min<long>(std::max(parts, 1), std::max(range.count(), 1L)));
     double total = 0.0;
