@@ -5,6 +5,16 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 start_dir=$PWD
+
+# ./play.sh --web [port]: builds the browser version and serves it on this machine.
+if [ "${1:-}" = "--web" ]; then
+  "$root/scripts/install-deps.sh"
+  "$root/scripts/build-web.sh"
+  port=${2:-8000}
+  echo "Heptad in the browser: open http://127.0.0.1:$port/ (Ctrl-C stops the server)"
+  cd "$root/build-web"
+  exec python3 -m http.server --bind 127.0.0.1 "$port"
+fi
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
 cd "$root/build/runtime"

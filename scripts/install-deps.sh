@@ -10,6 +10,7 @@ packages=(
   libgl1-mesa-dri libxtst-dev zlib1g-dev
   googletest libgtest-dev xvfb xauth faketime glslang-tools xdotool ffmpeg
   strace apitrace clang libclang-rt-14-dev
+  emscripten chromium
 )
 
 missing=()
@@ -18,13 +19,23 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then
-  as_root=(sudo)
+# npm comes with some builds of nodejs and separately with Debian's.
+command -v npm >/dev/null || missing+=(npm)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  as_root=()
+  if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+  fi
+  "${as_root[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
 fi
-"${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
-  "${missing[@]}" >/dev/null
+
+# The browser tests drive Debian's chromium through playwright-core (no browser download of its
+# own), installed from the lock file into tests/web/node_modules.
+web_tests="$(cd "$(dirname "$0")/.." && pwd)/tests/web"
+if [ ! -f "$web_tests/node_modules/playwright-core/package.json" ]; then
+  echo "Installing playwright-core into tests/web/node_modules"
+  npm ci --prefix "$web_tests" --no-audit --no-fund --loglevel=error >/dev/null
+fi

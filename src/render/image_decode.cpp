@@ -1,9 +1,9 @@
 #include "render/image_decode.h"
 
+#include "render/gl.h"
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <epoxy/gl.h>
 #include <stb_image.h>
 #include <vector>
 
