@@ -18,23 +18,6 @@ FrameRange framesBetween(double from, double to, int fps) {
     return range;
 }
 
-std::vector<long> warmUpFrames(long firstFrame, int fps) {
-    std::vector<long> frames;
-    TimelineScene previous = TimelineScene::None;
-    for (long n = 0; n < firstFrame; ++n) {
-        const TimelineScene scene = timelineScene(static_cast<float>(frameSeconds(n, fps)));
-        // The frame before n ended a scene run: keep it.
-        if (scene != previous && previous != TimelineScene::None) {
-            frames.push_back(n - 1);
-        }
-        previous = scene;
-    }
-    if (firstFrame > 0 && (frames.empty() || frames.back() != firstFrame - 1)) {
-        frames.push_back(firstFrame - 1);
-    }
-    return frames;
-}
-
 const char* sceneName(TimelineScene scene) {
     switch (scene) {
     case TimelineScene::Title:

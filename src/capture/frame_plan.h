@@ -1,5 +1,6 @@
 #pragma once
 #include "app/timeline.h"
+#include "app/warm_up.h" // warmUpFrames, shared with the live program
 
 #include <vector>
 
@@ -17,12 +18,6 @@ struct FrameRange {
     long count() const { return end - first; }
 };
 FrameRange framesBetween(double from, double to, int fps);
-
-// The frames to render unseen before the first frame of a recording that starts late, so that
-// the GL state it inherits is what a viewer of the whole demo would see: the last frame of every
-// scene that has run by then (each scene leaves state to those after it) and the frame just
-// before (a frame on a scene bound draws nothing and shows what that frame left). In time order.
-std::vector<long> warmUpFrames(long firstFrame, int fps);
 
 // "title", "scene 2" ... "finale", or "none" for a frame on a bound.
 const char* sceneName(TimelineScene scene);

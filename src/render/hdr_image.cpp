@@ -1,6 +1,7 @@
 #include "render/hdr_image.h"
 #include "render/image_decode.h"
 
+#include <algorithm>
 #include <climits>
 #include <stb_image.h>
 #include <vector>
@@ -98,6 +99,7 @@ bool pixelDataComplete(const std::vector<unsigned char>& data, int width, int he
 
 HdrImage readHdrImage(std::FILE* file, int maxSize) {
     HdrImage image;
+    maxSize = std::min(maxSize, maxPictureSide);
     // Judged from the header first (stb_image puts the file position back afterwards).
     int width = 0;
     int height = 0;

@@ -1,5 +1,6 @@
 #include "render/image_decode.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -78,6 +79,7 @@ bool wholePng(const std::vector<unsigned char>& data) {
 
 DecodedImage decodeImage(std::FILE* file, int maxTextureSize) {
     DecodedImage image;
+    maxTextureSize = std::min(maxTextureSize, maxPictureSide);
     const std::vector<unsigned char> data = readRestOfFile(file);
     if (!wholePng(data) || data.size() > static_cast<size_t>(INT_MAX)) {
         return image;
