@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that Heptad needs to build, play and test, and nothing that
-# is already there. Runs apt-get as root, or through sudo for a normal user.
+# Installs the Debian 12 packages that Heptad needs, and nothing that is already there. Runs
+# apt-get as root, or through sudo for a normal user.
+#   install-deps.sh play   what building, playing and recording the demo need (play.sh)
+#   install-deps.sh test   that and the test tools (test.sh, CI); the default
 set -euo pipefail
 
-packages=(
+play_packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglm-dev libstb-dev libepoxy-dev libsdl2-mixer-dev
-  libasound2-dev libmp3lame-dev fonts-dejavu-core
-  libgl1-mesa-dri libxtst-dev zlib1g-dev
-  googletest libgtest-dev xvfb xauth faketime glslang-tools xdotool ffmpeg
+  libasound2-dev libmp3lame-dev fonts-dejavu-core libgl1-mesa-dri
+  xvfb xauth ffmpeg
+)
+test_packages=(
+  libxtst-dev zlib1g-dev googletest libgtest-dev faketime glslang-tools xdotool
   strace apitrace clang libclang-rt-14-dev
 )
+
+case "${1:-test}" in
+  play) packages=("${play_packages[@]}") ;;
+  test) packages=("${play_packages[@]}" "${test_packages[@]}") ;;
+  *)
+    echo "usage: $0 [play|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
