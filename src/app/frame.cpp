@@ -5,13 +5,12 @@
 #include "app/timeline.h"
 #include "audio/sound_engine.h"
 
-FrameEnd runFrame(GLFWwindow* window, bool& musicStarted, double musicFromSeconds) {
+FrameEnd runFrame(GLFWwindow* window, bool& musicStarted) {
     handleKeys(window);
     const float demoTime = static_cast<float>(timerSeconds());
-    // Started once and never touched again: from the start of the track the scenes lead the
-    // music by the start-up time; a timeline started late starts the music at the same moment.
+    // Started once and never touched again: the scenes lead the music by the start-up time.
     if (!musicStarted) {
-        soundEngine->play2D("demotune.mp3", musicFromSeconds);
+        soundEngine->play2D("demotune.mp3");
         musicStarted = true;
     }
     runTimeline(demoTime);

@@ -3,7 +3,6 @@ struct GLFWwindow;
 
 enum class FrameEnd { Present, TimeUp };
 
-// One frame up to the buffer swap: keys, the clock, the music (first frame only, started
-// musicFromSeconds into the track), the timeline. TimeUp means the demo's 164 seconds are over
-// and the frame must not be presented.
-FrameEnd runFrame(GLFWwindow* window, bool& musicStarted, double musicFromSeconds = 0.0);
+// One frame up to the buffer swap: keys, the clock, the music (first frame only), the timeline.
+// TimeUp means the demo's 164 seconds are over and the frame must not be presented.
+FrameEnd runFrame(GLFWwindow* window, bool& musicStarted);

@@ -49,14 +49,15 @@ int main(int argc, char** argv) {
     }
 
     runStartUp(window);
+    bool musicStarted = false;
     if (options.fromGiven) {
         startTimelineAt(options.fromSeconds);
+        musicStarted = true;
     }
 
-    bool musicStarted = false;
     if (!glfwWindowShouldClose(window) && stopSignal() == 0) {
         while (true) {
-            if (runFrame(window, musicStarted, options.fromSeconds) == FrameEnd::TimeUp) {
+            if (runFrame(window, musicStarted) == FrameEnd::TimeUp) {
                 // The last frame is neither presented nor cleaned up after.
                 soundEngine->close();
                 glfwTerminate();

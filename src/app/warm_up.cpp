@@ -2,6 +2,7 @@
 
 #include "app/clock.h"
 #include "app/timeline.h"
+#include "audio/sound_engine.h"
 #include "render/gl.h"
 
 #include <cmath>
@@ -34,5 +35,7 @@ void startTimelineAt(double seconds) {
         runTimeline(static_cast<float>(time));
     }
     unpinTimer();
+    // Loading the track and seeking in it take a moment: the clock is set after them.
+    soundEngine->play2D("demotune.mp3", seconds);
     glfwSetTime(seconds);
 }

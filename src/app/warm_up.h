@@ -10,6 +10,7 @@ std::vector<long> warmUpFrames(long firstFrame, int fps);
 
 // Starts the live program's timeline at the given demo seconds instead of at the end of
 // start-up: the warm-up frames before it on a 60 Hz clock are drawn into the back buffer, never
-// presented, each with the timer pinned to its time; then the window library's clock is set so
-// that the next frame reads the given time.
+// presented, each with the timer pinned to its time; then the music starts at that point of the
+// track and, at once, the window library's clock is set to it, so that pictures and sound start
+// together. The frame loop then must not start the music again.
 void startTimelineAt(double seconds);

@@ -1,7 +1,6 @@
 #include "render/hdr_image.h"
 #include "render/image_decode.h"
 
-#include <algorithm>
 #include <climits>
 #include <stb_image.h>
 #include <vector>
@@ -99,13 +98,13 @@ bool pixelDataComplete(const std::vector<unsigned char>& data, int width, int he
 
 HdrImage readHdrImage(std::FILE* file, int maxSize) {
     HdrImage image;
-    maxSize = std::min(maxSize, maxPictureSide);
     // Judged from the header first (stb_image puts the file position back afterwards).
     int width = 0;
     int height = 0;
     int channels = 0;
     if (!stbi_is_hdr_from_file(file) || !stbi_info_from_file(file, &width, &height, &channels) ||
-        width < 1 || height < 1 || width > maxSize || height > maxSize) {
+        width < 1 || height < 1 || width > maxSize || height > maxSize ||
+        static_cast<long long>(width) * height > maxPicturePixels) {
         return image;
     }
     const std::vector<unsigned char> data = readRestOfFile(file);

@@ -1,6 +1,5 @@
 #include "render/image_decode.h"
 
-#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -79,7 +78,6 @@ bool wholePng(const std::vector<unsigned char>& data) {
 
 DecodedImage decodeImage(std::FILE* file, int maxTextureSize) {
     DecodedImage image;
-    maxTextureSize = std::min(maxTextureSize, maxPictureSide);
     const std::vector<unsigned char> data = readRestOfFile(file);
     if (!wholePng(data) || data.size() > static_cast<size_t>(INT_MAX)) {
         return image;
@@ -90,7 +88,8 @@ DecodedImage decodeImage(std::FILE* file, int maxTextureSize) {
     int channels = 0;
     // Judged from the header before decoding costs memory.
     if (!stbi_info_from_memory(data.data(), length, &width, &height, &channels) ||
-        width > maxTextureSize || height > maxTextureSize) {
+        width > maxTextureSize || height > maxTextureSize ||
+        static_cast<long long>(width) * height > maxPicturePixels) {
         return image;
     }
     unsigned char* pixels =
