@@ -4,7 +4,7 @@
 #include "app/frame.h"
 #include "app/startup.h"
 #include "app/timeline.h"
-#include "app/warm_up.h"
+#include "app/late_start.h"
 #include "app/window.h"
 #include "audio/sound_engine.h"
 #include "render/gl.h"

@@ -3,7 +3,7 @@
 #include "app/player_options.h"
 #include "app/startup.h"
 #include "app/stop_signal.h"
-#include "app/warm_up.h"
+#include "app/late_start.h"
 #include "app/window.h"
 #include "audio/sound_engine.h"
 #include "render/gl.h"
