@@ -11,7 +11,7 @@ usage() {
   cat <<'TEXT'
 Usage: ./play.sh [options]
 Installs the Debian packages that watching Heptad needs (through sudo when not root), builds the
-demo and plays it fullscreen. Running it again installs and rebuilds nothing that is up to date.
+demo and plays it fullscreen; its options go to the player. Running it again installs and rebuilds nothing that is up to date.
 
 Where there is no display, or when one of the recording options below is given, it records the
 demo with heptad-capture instead, into the folder it was started from: a video, heptad.mp4, or
@@ -23,11 +23,13 @@ Playing (the options of heptad):
   Escape ends the demo; so does Ctrl-C.
 
 Recording (the options of heptad-capture, with play.sh's defaults):
-  --size WxH      picture size in pixels (default 960x540; 1920x1080 for full quality)
+  --size WxH      picture size in pixels, 16:9 (default 960x540; 1920x1080 for full quality)
   --fps N         frames a second (default 30)
   --from S        start at S seconds of the demo (default 0)
   --to S          stop before S seconds (default 164, the end)
-  --output PATH   the file to write (default heptad.mp4, or heptad.png with --still)
+  --output PATH   the file to write (default heptad.mp4, or heptad.png with --still); .mp4,
+                  .mkv or .webm
+  --crf N         video quality, lower is better (default 18 for H.264, 31 for VP9)
   --still T       write the single frame at T seconds as a PNG
 
   --help          show this text
@@ -49,7 +51,7 @@ for arg in "$@"; do
       exit 0
       ;;
     --size | --size=* | --fps | --fps=* | --to | --to=* | --still | --still=* | --output | \
-      --output=* | -o)
+      --output=* | -o | --crf | --crf=*)
       mode=record
       ;;
   esac
