@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out="$root/build-web"
 objects="$root/build-web-obj"
-"$root/scripts/build.sh"
+"$root/scripts/build.sh" play
 runtime="$root/build/runtime"
 
 # Debian's emcc needs Debian's node modules on its path.

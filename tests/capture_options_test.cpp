@@ -3,8 +3,12 @@
 #include "capture/encoder.h"
 #include "capture/frame_plan.h"
 #include "capture/progress.h"
+#include "capture/time_left.h"
+
+#include "scenes/finale_layout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -93,12 +97,44 @@ TEST(CaptureOptions, BadCommandLinesSayWhatIsWrong) {
         {{"--still", "30", "--output", "frame.mp4"}, "--still writes a PNG"},
         {{"--still", "200"}, "--still wants seconds from 0 to 164"},
         {{"--output", ""}, "--output needs a file name"},
+        {{"--size", "640x480"}, "--size must be 16:9"},
+        {{"--size", "1080x1920"}, "--size must be 16:9"},
+        {{"--still", "30", "--size", "100x100"}, "--size must be 16:9"},
+        {{"--output", "clip.webm.avi"}, "--output must end in .mp4 or .mkv"},
+        {{"--output", "clip"}, "--output must end in .mp4 or .mkv"},
+        {{"--crf", "-1"}, "--crf wants a whole number"},
+        {{"--crf", "64", "-o", "clip.webm"}, "--crf wants a whole number"},
+        {{"--crf", "52"}, "--crf wants 0 (best) to 51 for H.264"},
     };
     for (const auto& [args, message] : cases) {
         const std::string error = parse(args).error;
         EXPECT_EQ(error.rfind(message, 0), 0u) << "'" << error << "' for " << args[0];
         EXPECT_EQ(error.find('\n'), std::string::npos);
     }
+}
+
+TEST(CaptureOptions, SixteenByNineToTheNearestPixel) {
+    for (const char* size : {"1920x1080", "854x480", "640x360", "160x90"}) {
+        EXPECT_EQ(parse({"--size", size}).error, "") << size;
+    }
+    EXPECT_EQ(parse({"--size", "321x181", "--still", "3"}).error, "");
+}
+
+TEST(CaptureOptions, TheOutputNamePicksTheFormatAndItsQualityScale) {
+    ParsedCaptureOptions parsed = parse({"-o", "a.MKV"});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.format, VideoFormat::Matroska);
+    EXPECT_EQ(parsed.options.crf, 18);
+    parsed = parse({"-o", "a.webm"});
+    EXPECT_EQ(parsed.options.format, VideoFormat::WebM);
+    EXPECT_EQ(parsed.options.crf, 31);
+    parsed = parse({"-o", "a.webm", "--crf", "63"});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.crf, 63);
+    parsed = parse({"--crf=0"});
+    EXPECT_EQ(parsed.options.format, VideoFormat::Mp4);
+    EXPECT_EQ(parsed.options.crf, 0);
+    EXPECT_NE(captureUsage().find("-o, --output"), std::string::npos);
 }
 
 TEST(FramePlan, FrameNShowsNOverFpsFromZero) {
@@ -136,6 +172,34 @@ TEST(FramePlan, WarmUpRunsTheLastFrameOfEachEarlierSceneThenThePreviousFrame) {
     EXPECT_EQ(warmUpFrames(9839, 60).size(), 7u); // six earlier scenes and the frame before
 }
 
+TEST(FramePlan, GlitchTimesAreTheSceneAndFinaleGridBounds) {
+    EXPECT_EQ(glitchTimes(), (std::vector<float>{24, 44, 67, 83, 112, 129, 141, 151, 164}));
+    for (float bound : glitchTimes()) {
+        EXPECT_EQ(recordingDemoTime(bound), std::nextafter(bound, 1000.0f)) << bound;
+    }
+    EXPECT_EQ(recordingDemoTime(140.9), 140.9f);
+    EXPECT_EQ(recordingDemoTime(30.0), 30.0f);
+}
+
+TEST(FramePlan, EveryRecordedFrameDrawsASceneAndInTheFinaleAGrid) {
+    for (int fps : {1, 24, 25, 30, 50, 60, 120}) {
+        const FrameRange all = framesBetween(0.0, 164.0, fps);
+        for (long n = all.first; n < all.end; ++n) {
+            const double seconds = frameSeconds(n, fps);
+            const float demoTime = recordingDemoTime(seconds);
+            const TimelineScene scene = timelineScene(demoTime);
+            ASSERT_NE(scene, TimelineScene::None) << n << " at " << fps << " fps";
+            if (scene == TimelineScene::Finale) {
+                ASSERT_NE(finaleFrameAt(demoTime).window, FinaleWindow::None) << seconds;
+            }
+            // Frame n is the demo at n / fps, within one float step.
+            const double step =
+                std::nextafter(static_cast<float>(seconds), 1000.0f) - static_cast<float>(seconds);
+            ASSERT_LE(std::abs(demoTime - seconds), step) << seconds;
+        }
+    }
+}
+
 TEST(FramePlan, SceneNamesFollowTheTimeline) {
     EXPECT_STREQ(sceneName(timelineScene(0.0f)), "title");
     EXPECT_STREQ(sceneName(timelineScene(24.0f)), "none");
@@ -155,13 +219,14 @@ TEST(Encoder, PipesRawFramesAndTrimsTheMusicToThePicture) {
     settings.output = "out/.clip.mp4.abc123.part";
     std::vector<std::string> args = encoderArguments(settings);
     EXPECT_EQ(args.front(), "/usr/bin/ffmpeg");
-    EXPECT_EQ(args.back(), "out/.clip.mp4.abc123.part");
+    EXPECT_TRUE(hasPair(args, "-crf", "18"));
+    EXPECT_EQ(args.back(), "file:out/.clip.mp4.abc123.part");
     EXPECT_TRUE(hasPair(args, "-f", "rawvideo"));
     EXPECT_TRUE(hasPair(args, "-pix_fmt", "rgba"));
     EXPECT_TRUE(hasPair(args, "-video_size", "320x180"));
     EXPECT_TRUE(hasPair(args, "-framerate", "10"));
     EXPECT_TRUE(hasPair(args, "-i", "pipe:0"));
-    EXPECT_TRUE(hasPair(args, "-i", "demotune.mp3"));
+    EXPECT_TRUE(hasPair(args, "-i", "file:demotune.mp3"));
     EXPECT_TRUE(hasPair(args, "-af", "atrim=start=22.000000,asetpts=PTS-STARTPTS,apad"));
     EXPECT_TRUE(hasPair(args, "-t", "4.000000"));
     EXPECT_TRUE(hasPair(args, "-f", "mp4"));
@@ -178,10 +243,85 @@ TEST(Encoder, PipesRawFramesAndTrimsTheMusicToThePicture) {
     EXPECT_EQ(std::count(args.begin(), args.end(), "-i"), 2);
 }
 
+TEST(Encoder, NamesAreFilesFormatsFollowTheSettingsAndTheEndingIsHeld) {
+    EncoderSettings settings;
+    settings.ffmpeg = "ffmpeg";
+    settings.music = "-take:2.mp3";
+    settings.output = "-take:1.webm";
+    settings.format = VideoFormat::WebM;
+    settings.crf = 40;
+    settings.duration = 4.0;
+    settings.holdSeconds = 4.0;
+    settings.fadeSeconds = 2.0;
+    std::vector<std::string> args = encoderArguments(settings);
+    EXPECT_EQ(args.back(), "file:-take:1.webm");
+    EXPECT_TRUE(hasPair(args, "-i", "file:-take:2.mp3"));
+    EXPECT_TRUE(hasPair(args, "-f", "webm"));
+    EXPECT_TRUE(hasPair(args, "-c:v", "libvpx-vp9"));
+    EXPECT_TRUE(hasPair(args, "-c:a", "libopus"));
+    EXPECT_TRUE(hasPair(args, "-crf", "40"));
+    // Four seconds of frames, then the last one held four more, both fading over the last two.
+    EXPECT_TRUE(hasPair(args, "-t", "8.000000"));
+    const auto filter = [&args](const char* name) {
+        return *(std::find(args.begin(), args.end(), name) + 1);
+    };
+    EXPECT_NE(filter("-vf").find("tpad=stop_mode=clone:stop_duration=4.000000,fade=t=out:st="
+                                 "6.000000:d=2.000000"),
+              std::string::npos);
+    EXPECT_NE(filter("-af").find("apad,afade=t=out:st=6.000000:d=2.000000"), std::string::npos);
+    settings.format = VideoFormat::Matroska;
+    args = encoderArguments(settings);
+    EXPECT_TRUE(hasPair(args, "-f", "matroska"));
+    EXPECT_TRUE(hasPair(args, "-c:v", "libx264"));
+}
+
 TEST(Progress, DurationsReadAsClockTimes) {
     EXPECT_EQ(formatDuration(0.0), "0:00");
     EXPECT_EQ(formatDuration(4.4), "0:04");
     EXPECT_EQ(formatDuration(164.0), "2:44");
     EXPECT_EQ(formatDuration(3725.0), "1:02:05");
     EXPECT_EQ(formatDuration(-3.0), "0:00");
+}
+
+TEST(Progress, TimeLeftWeighsTheScenesAheadNotThePaceOfThoseBehind) {
+    // A whole recording at 10 fps whose title took 8 s: the naive guess from that pace,
+    // 1400 more frames at 30 fps, is 47 s, while scene 5 and the finale cost minutes.
+    const TimeLeft whole(framesBetween(0.0, 164.0, 10), 10);
+    const double afterTitle = whole.secondsLeft(240, 8.0);
+    EXPECT_GT(afterTitle, 5 * 47.0);
+    // Frames that cost what the weights say: the estimate is the rest of the weights.
+    double ahead = 0.0;
+    for (long n = 240; n < 1640; ++n) {
+        ahead += expectedFrameCost(recordingDemoTime(n / 10.0));
+    }
+    EXPECT_NEAR(whole.secondsLeft(240, 240 * expectedFrameCost(12.0f)), ahead, 1e-6 * ahead);
+    // Within one part of the finale the pace so far is all there is to go by.
+    const TimeLeft late(framesBetween(155.0, 160.0, 10), 10);
+    EXPECT_NEAR(late.secondsLeft(10, 30.0), 120.0, 1e-9);
+    EXPECT_EQ(late.secondsLeft(50, 150.0), 0.0);
+    EXPECT_EQ(late.secondsLeft(0, 0.0), -1.0);
+}
+
+TEST(Progress, IntoALogItWritesAPlainLineEveryFivePercent) {
+    std::FILE* log = std::tmpfile();
+    ASSERT_NE(log, nullptr);
+    {
+        Progress progress(framesBetween(30.0, 40.0, 10), 10, log);
+        for (int n = 0; n < 100; ++n) {
+            progress.frameDone("scene 2");
+        }
+        progress.finish();
+    }
+    std::rewind(log);
+    std::string text;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, log)) > 0) {
+        text.append(buffer, n);
+    }
+    std::fclose(log);
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21) << text;
+    EXPECT_EQ(text.rfind("frame 5/100 (5%)  scene 2", 0), 0u) << text;
+    EXPECT_NE(text.find("frame 100/100 (100%)"), std::string::npos) << text;
 }

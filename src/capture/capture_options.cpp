@@ -51,6 +51,16 @@ bool parseSize(const std::string& text, int& width, int& height) {
     return true;
 }
 
+// Every projection of the demo has the aspect 16:9, so another shape would stretch the picture.
+// One side may be rounded to the nearest pixel (854x480, 321x181).
+bool isSixteenByNine(int width, int height) {
+    return std::lround(width * 9.0 / 16.0) == height || std::lround(height * 16.0 / 9.0) == width;
+}
+
+std::string sizeText(int width, int height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
 bool endsWith(const std::string& text, const std::string& tail) {
     if (text.size() < tail.size()) {
         return false;
@@ -97,7 +107,7 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         }
         const bool takesValue = name == "--size" || name == "--fps" || name == "--from" ||
                                 name == "--to" || name == "--output" || name == "-o" ||
-                                name == "--still";
+                                name == "--still" || name == "--crf";
         if (!takesValue) {
             return fail("unknown option '" + args[i] + "'");
         }
@@ -121,6 +131,13 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
                             std::to_string(maxFps) + " (got '" + value + "')");
             }
             o.fps = static_cast<int>(whole);
+        } else if (name == "--crf") {
+            if (!parseWhole(value, whole) || whole > 63) {
+                return fail("--crf wants a whole number, 0 (best) to 51 for H.264 or 63 for VP9 "
+                            "(got '" +
+                            value + "')");
+            }
+            o.crf = static_cast<int>(whole);
         } else if (name == "--from" || name == "--to" || name == "--still") {
             if (!parseNumber(value, number) || number < 0.0 || number > demoLength) {
                 return fail(name + " wants seconds from 0 to " + seconds(demoLength) + " (got '" +
@@ -144,7 +161,13 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         }
     }
 
+    const std::string notSixteenByNine =
+        "--size must be 16:9, the shape of every picture of the demo (got " +
+        sizeText(o.width, o.height) + "; 1920x1080, 1280x720 and 640x360 are)";
     if (o.still) {
+        if (!isSixteenByNine(o.width, o.height)) {
+            return fail(notSixteenByNine);
+        }
         if (rangeGiven) {
             return fail("--still renders one frame: it takes no --from or --to");
         }
@@ -166,27 +189,67 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
     }
     // H.264 in the 4:2:0 layout every player reads halves the colour resolution both ways.
     if (o.width % 2 != 0 || o.height % 2 != 0) {
-        return fail("--size must be even both ways for a video (got " + std::to_string(o.width) +
-                    "x" + std::to_string(o.height) + ")");
+        return fail("--size must be even both ways for a video (got " +
+                    sizeText(o.width, o.height) + ")");
+    }
+    if (!isSixteenByNine(o.width, o.height)) {
+        return fail(notSixteenByNine);
     }
     if (o.output.empty()) {
         o.output = "heptad.mp4";
+    }
+    if (!videoFormatOf(o.output, o.format)) {
+        return fail("--output must end in .mp4 or .mkv (H.264 and AAC) or .webm (VP9 and Opus) "
+                    "(got '" +
+                    o.output + "')");
+    }
+    if (o.crf > worstCrf(o.format)) {
+        return fail("--crf wants 0 (best) to " + std::to_string(worstCrf(o.format)) + " for " +
+                    (o.format == VideoFormat::WebM ? "VP9" : "H.264") + " (got " +
+                    std::to_string(o.crf) + ")");
+    }
+    if (o.crf < 0) {
+        o.crf = defaultCrf(o.format);
     }
     return parsed;
 }
 
 std::string captureUsage() {
+    const std::string hold = seconds(endingHoldSeconds);
+    const std::string fade = seconds(endingFadeSeconds);
     return "Usage: heptad-capture [options]\n"
-           "Renders the Heptad demo frame by frame on a virtual clock and writes it as an MP4\n"
-           "video (H.264, with the music as AAC) through ffmpeg, or one frame as a PNG. Run it\n"
-           "where the demo runs from (shaders, images and demotune.mp3 are read from the working\n"
-           "folder). Without a display it renders on a private Xvfb server.\n"
+           "Renders the Heptad demo frame by frame on a virtual clock and writes it as a video\n"
+           "with its music through ffmpeg, or one frame as a PNG. Frame n shows the demo at\n"
+           "n / fps seconds. Without a display it renders on a private Xvfb server.\n"
            "\n"
-           "  --size WxH      picture size in pixels (default 1920x1080)\n"
-           "  --fps N         frames a second (default 60)\n"
-           "  --from S        start at S seconds of the demo (default 0)\n"
-           "  --to S          stop before S seconds (default 164, the end)\n"
-           "  --output PATH   the file to write (default heptad.mp4, or heptad.png with --still)\n"
-           "  --still T       write the single frame at T seconds as a PNG\n"
-           "  --help          show this text\n";
+           "  --size WxH        picture size in pixels, 16:9 (default 1920x1080)\n"
+           "  --fps N           frames a second (default 60)\n"
+           "  --from S          start at S seconds of the demo (default 0)\n"
+           "  --to S            stop before S seconds (default 164, the end)\n"
+           "  -o, --output PATH the file to write (default heptad.mp4, or heptad.png with\n"
+           "                    --still); its extension picks the format: .mp4 or .mkv for\n"
+           "                    H.264 with AAC sound, .webm for VP9 with Opus sound\n"
+           "  --crf N           video quality, lower is better: 0 to 51 for H.264 (default\n"
+           "                    18, visually lossless), 0 to 63 for VP9 (default 31)\n"
+           "  --still T         write the single frame at T seconds as a PNG\n"
+           "  --help            show this text\n"
+           "\n"
+           "A recording that runs to the end holds its last picture for " +
+           hold +
+           " s while the\n"
+           "last chord rings out, fading to black and silence over the last " +
+           fade +
+           " s, so the\n"
+           "whole demo makes a video of " +
+           seconds(164.0 + endingHoldSeconds) +
+           " s.\n"
+           "Where a frame falls exactly on a scene change (24, 44, 67, 83, 112, 129 s) or on a\n"
+           "change of the finale's grid (141, 151 s), the live demo would show one empty frame;\n"
+           "a recording draws the next representable instant after it instead (a float step,\n"
+           "a few microseconds later), so the picture runs on without a flash.\n"
+           "\n"
+           "It reads the demo's shaders, images and demotune.mp3 from the folder it is run in,\n"
+           "or else from the folder of its own program file (the runtime folder of a build).\n"
+           "When start-up reports a failure (a file it cannot read, a shader that does not\n"
+           "build), it stops and writes nothing: such a recording would not show the demo.\n";
 }

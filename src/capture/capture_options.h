@@ -1,4 +1,6 @@
 #pragma once
+#include "capture/encoder.h"
+
 #include <string>
 #include <vector>
 
@@ -13,6 +15,8 @@ struct CaptureOptions {
     bool still = false;     // one frame as a PNG instead of a video
     double stillTime = 0.0; // demo seconds of that frame
     std::string output;     // "heptad.mp4", or "heptad.png" for a still, unless given
+    VideoFormat format = VideoFormat::Mp4; // follows the output name's extension
+    int crf = -1;                          // video quality; -1 for the format's default
     bool help = false;
 };
 

@@ -3,12 +3,16 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <ctime>
+#include <initializer_list>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 constexpr int maxChildren = 4;
 char tempFile[PATH_MAX] = "";
 pid_t children[maxChildren] = {0, 0, 0, 0};
+int childInputs[maxChildren] = {-1, -1, -1, -1}; // the pipes the encoder reads
 
 // Updates happen with the stop signals blocked, so the handler never sees half a path.
 class SignalsHeld {
@@ -27,18 +31,44 @@ class SignalsHeld {
     sigset_t before;
 };
 
-void onStopSignal(int signal) {
+// Stops the helpers and waits for them, for two seconds at most, so that the encoder cannot
+// write on after the unfinished file is removed and the X server has taken down its lock
+// file; only then is the file removed.
+void stopHelpersAndRemoveTheFile() {
+    for (int i = 0; i < maxChildren; ++i) {
+        if (children[i] > 0) {
+            kill(children[i], SIGTERM);
+        }
+        // An encoder waiting for the next frame sees the end of its input and stops.
+        if (childInputs[i] != -1) {
+            close(childInputs[i]);
+        }
+    }
+    for (pid_t pid : children) {
+        for (int wait = 0; pid > 0 && wait < 200 && waitpid(pid, nullptr, WNOHANG) == 0; ++wait) {
+            const timespec tenMilliseconds{0, 10000000};
+            nanosleep(&tenMilliseconds, nullptr);
+        }
+    }
     if (tempFile[0] != '\0') {
         unlink(tempFile);
     }
-    for (pid_t pid : children) {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-        }
-    }
+}
+
+void onStopSignal(int signal) {
+    stopHelpersAndRemoveTheFile();
     const char message[] = "\nheptad-capture: interrupted: nothing written\n";
     [[maybe_unused]] const ssize_t ignored = write(2, message, sizeof message - 1);
     _exit(128 + signal);
+}
+
+// A crash cleans up the same way, then dies of its signal as it would have (the handler was
+// installed to run once and the signal is not blocked in it), core dump and all.
+void onCrashSignal(int signal) {
+    stopHelpersAndRemoveTheFile();
+    const char message[] = "\nheptad-capture: crashed: nothing written\n";
+    [[maybe_unused]] const ssize_t ignored = write(2, message, sizeof message - 1);
+    raise(signal);
 }
 } // namespace
 
@@ -49,6 +79,13 @@ void installEmergencyStop() {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+    struct sigaction crash {};
+    crash.sa_handler = onCrashSignal;
+    sigemptyset(&crash.sa_mask);
+    crash.sa_flags = SA_RESETHAND | SA_NODEFER;
+    for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL}) {
+        sigaction(signal, &crash, nullptr);
+    }
     // A vanished encoder shows up as a failed write, not as a silent death.
     signal(SIGPIPE, SIG_IGN);
 }
@@ -62,11 +99,12 @@ void guardTempFile(const char* path) {
     std::strcpy(tempFile, path);
 }
 
-void guardChild(pid_t pid) {
+void guardChild(pid_t pid, int inputFd) {
     SignalsHeld held;
-    for (pid_t& slot : children) {
-        if (slot == 0) {
-            slot = pid;
+    for (int i = 0; i < maxChildren; ++i) {
+        if (children[i] == 0) {
+            children[i] = pid;
+            childInputs[i] = inputFd;
             return;
         }
     }
@@ -74,9 +112,10 @@ void guardChild(pid_t pid) {
 
 void releaseChild(pid_t pid) {
     SignalsHeld held;
-    for (pid_t& slot : children) {
-        if (slot == pid) {
-            slot = 0;
+    for (int i = 0; i < maxChildren; ++i) {
+        if (children[i] == pid) {
+            children[i] = 0;
+            childInputs[i] = -1;
         }
     }
 }

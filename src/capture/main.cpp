@@ -7,18 +7,21 @@
 #include "app/window.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
+#include "capture/data_folder.h"
 #include "capture/emergency_stop.h"
 #include "capture/encoder.h"
 #include "capture/frame_plan.h"
 #include "capture/offscreen_target.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
+#include "capture/startup_report.h"
 #include "capture/virtual_display.h"
 #include "render/gl.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -50,14 +53,19 @@ std::string seconds(double value) {
 }
 
 // One frame as the live program draws it: every read of the timer inside the frame sees the
-// frame's own time. A frame on a scene bound draws nothing, so the target keeps the picture of
-// the frame before, which is what reading it back then shows. (The live program swaps there
-// and shows whatever its back buffer holds: with a copying swap that same previous picture,
-// with an exchanging one the picture before it, a one-frame flicker not worth recording.)
+// frame's own time. Where that time is a glitch time (a scene bound, or a bound between the
+// finale's grids), the live program would draw nothing or the bare sky for one frame; the
+// recording draws the next float instant instead, one float step later, so the picture runs on.
 void renderFrame(const OffscreenTarget& target, double time) {
-    pinTimer(time);
+    const float demoTime = recordingDemoTime(time);
+    pinTimer(demoTime == static_cast<float>(time) ? time : static_cast<double>(demoTime));
     target.bind();
-    runTimeline(static_cast<float>(time));
+    runTimeline(demoTime);
+}
+
+// Whether the last frame of the range is the last of the demo, so the music's ending follows.
+bool reachesTheEnd(const FrameRange& range, int fps) {
+    return frameSeconds(range.end, fps) >= std::end(timelineWindows)[-1].end;
 }
 
 // The frame at o.stillTime as a PNG, after the frames whose state it inherits.
@@ -86,7 +94,13 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     encoding.fps = o.fps;
     encoding.audioStart = frameSeconds(range.first, o.fps);
     encoding.duration = frameSeconds(range.count(), o.fps);
+    if (reachesTheEnd(range, o.fps)) {
+        encoding.holdSeconds = endingHoldSeconds;
+        encoding.fadeSeconds = endingFadeSeconds;
+    }
     encoding.output = output.tempPath();
+    encoding.format = o.format;
+    encoding.crf = o.crf;
     ChildProcess encoder;
     std::string error;
     if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
@@ -96,7 +110,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         renderFrame(target, frameSeconds(n, o.fps));
     }
     std::vector<unsigned char> pixels;
-    Progress progress(range.count(), stderr);
+    Progress progress(range, o.fps, stderr);
     for (long n = range.first; n < range.end; ++n) {
         const double time = frameSeconds(n, o.fps);
         renderFrame(target, time);
@@ -106,7 +120,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
             return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
                         "): nothing written");
         }
-        progress.frameDone(sceneName(timelineScene(static_cast<float>(time))));
+        progress.frameDone(sceneName(timelineScene(recordingDemoTime(time))));
     }
     progress.finish();
     const int encoderStatus = encoder.finish();
@@ -118,13 +132,28 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         return fail(error);
     }
     std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps)\n", o.output.c_str(),
-                 formatDuration(encoding.duration).c_str(), o.width, o.height, o.fps);
+                 formatDuration(encoding.duration + encoding.holdSeconds).c_str(), o.width,
+                 o.height, o.fps);
     return 0;
 }
 
 // What both kinds of recording share: the checks that need no GL, the display, a hidden window
 // with the program's context, the program's own start-up, and the render target.
-int capture(const CaptureOptions& o) {
+int capture(CaptureOptions o) {
+    // The data is looked for before anything is written or started.
+    if (!holdsDemoData(".")) {
+        const std::string home = programFolder();
+        if (home.empty() || !holdsDemoData(home)) {
+            return fail("the demo's data (labShaders/, labshaders/, imgs/) is neither here nor "
+                        "beside this program: run it in the folder that holds it, the runtime "
+                        "folder of a build (build/runtime)");
+        }
+        o.output = pathFromWorkingFolder(o.output);
+        if (chdir(home.c_str()) != 0) {
+            return fail("cannot enter " + home + ", which holds the demo's data");
+        }
+        std::fprintf(stderr, "heptad-capture: reading the demo's data from %s\n", home.c_str());
+    }
     PendingOutput output;
     std::string error;
     if (!output.create(o.output, error)) {
@@ -137,6 +166,12 @@ int capture(const CaptureOptions& o) {
         if (encoding.ffmpeg.empty()) {
             return fail("ffmpeg not found on PATH: it encodes the video (install the ffmpeg "
                         "package; --still needs no ffmpeg)");
+        }
+        const std::string missing = missingEncoder(encoding.ffmpeg, o.format);
+        if (!missing.empty()) {
+            return fail(encoding.ffmpeg + " has no " + missing + " encoder, which " + o.output +
+                        " needs (.mp4 and .mkv need libx264 and aac, .webm libvpx-vp9 and "
+                        "libopus)");
         }
         if (access(musicFile, R_OK) == 0) {
             encoding.music = musicFile;
@@ -182,9 +217,20 @@ int capture(const CaptureOptions& o) {
                      range.count(), seconds(frameSeconds(range.first, o.fps)).c_str(),
                      seconds(frameSeconds(range.end, o.fps)).c_str(), o.width, o.height, o.fps,
                      o.output.c_str());
+        if (reachesTheEnd(range, o.fps)) {
+            std::fprintf(
+                stderr, "The last picture is then held %s s while the music ends: %s of video\n",
+                seconds(endingHoldSeconds).c_str(),
+                formatDuration(frameSeconds(range.count(), o.fps) + endingHoldSeconds).c_str());
+        }
     }
     const auto startUpBegan = std::chrono::steady_clock::now();
-    runStartUp(window);
+    const StartUpReport startUp = runCatchingOutput([window] { runStartUp(window); });
+    if (startUp.failures > 0) {
+        return fail("start-up reported " + std::to_string(startUp.failures) +
+                    " failure(s) (on standard output): a recording would not show the demo; "
+                    "nothing written");
+    }
     std::fprintf(
         stderr, "Started up in %.1f s\n",
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startUpBegan).count());

@@ -12,7 +12,9 @@ EM_JS(void, pageStartMusic, (const char* path), {
 
 SoundEngine::SoundEngine() : deviceOpen(true) {}
 
-void SoundEngine::play2D(const char* path) {
+// The live program starts the music from its beginning; fromSeconds serves the desktop player's
+// late start only.
+void SoundEngine::play2D(const char* path, double) {
     pageStartMusic(path);
     ++startedCount;
 }
