@@ -35,7 +35,7 @@ TEST(ShaderDialect, EveryShaderCompilesAsGlslEs300) {
         }
     }
     fs::remove_all(scratch);
-    EXPECT_EQ(checked, 24);
+    EXPECT_GE(checked, 24); // every shader the demo loads
 }
 
 TEST(ShaderDialect, KeepsLineNumbersAndLeavesOtherSourcesAlone) {

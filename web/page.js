@@ -51,8 +51,8 @@
   }
 
   // Playback starts a little after play() is asked for, and a busy machine can hold the media
-  // clock back. A small lag or lead is made up by playing 5% faster or slower for a moment
-  // (every seek restarts the audio output, which costs a lag of its own); only a large one is
+  // clock back. A small lag or lead is made up by playing up to 10% faster or slower for a
+  // moment (a seek restarts the audio output, which costs a lag of its own); only a large one is
   // sought across.
   function keepMusicInStep() {
     if (state.musicStartDemo === null || music.paused || music.seeking ||
@@ -61,7 +61,7 @@
     if (Math.abs(lag) > 0.25) {
       music.currentTime += lag;
     } else {
-      music.playbackRate = lag > 0.02 ? 1.05 : lag < -0.02 ? 0.95 : 1;
+      music.playbackRate = 1 + Math.max(-0.1, Math.min(0.1, 2 * lag));
     }
   }
   setInterval(keepMusicInStep, 250);

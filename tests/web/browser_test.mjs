@@ -143,7 +143,7 @@ async function testPage(browser, url) {
   console.log(`     click to first frame: ${await page.evaluate(() => window.heptad.firstFrameMs.toFixed(0))} ms`);
 
   // The music's position against the demo's time since the first frame, once it plays.
-  await page.waitForFunction(() => document.getElementById('music').currentTime > 2, null,
+  await page.waitForFunction(() => document.getElementById('music').currentTime > 3, null,
     { timeout: 20000, polling: 100 });
   let worst = 0;
   for (let i = 0; i < 10; ++i) {

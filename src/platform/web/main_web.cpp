@@ -55,12 +55,14 @@ void endDemo() {
 // One animation frame: what one pass of the desktop loop does, the buffer swap being the
 // browser's. The demo ends on the timeline's end or on Escape, as there.
 void playFrame() {
+    // The scene this frame draws, read before it draws: a slow frame may end in a later one.
+    const double frameTime = timerSeconds();
+    const int scene = static_cast<int>(timelineScene(static_cast<float>(frameTime)));
     const FrameEnd end = runFrame(window, musicStarted);
-    const int scene = static_cast<int>(timelineScene(static_cast<float>(timerSeconds())));
     if (options.glCheck) {
         pageReport("glerrors", drainGlErrors(), scene);
     }
-    pageReport("frame", timerSeconds(), scene);
+    pageReport("frame", frameTime, scene);
     if (end == FrameEnd::TimeUp) {
         endDemo();
         return;
