@@ -2,9 +2,9 @@
 // from the start draws, with the music in step, and the desktop window's picture follows its size.
 #include "app/clock.h"
 #include "app/frame.h"
+#include "app/late_start.h"
 #include "app/startup.h"
 #include "app/timeline.h"
-#include "app/late_start.h"
 #include "app/window.h"
 #include "audio/sound_engine.h"
 #include "render/gl.h"
@@ -52,10 +52,10 @@ void drawAt(double seconds) {
     runTimeline(static_cast<float>(seconds));
 }
 
-// A viewer's run from the start on a 60 Hz display, cut down: a frame a second from a typical
-// start-up time on, the last frame of each scene (each leaves state to those after it; the title
-// its tilt, which scene 4 takes up), then the frames at seconds - 0.5 and seconds (a scene also
-// leaves state to its own next frame: the finale draws its lights where the frame before put
+// A viewer's run from the start on a 60 Hz display, cut down: a frame every two seconds from a
+// typical start-up time on, the last frame of each scene (each leaves state to those after it; the
+// title its tilt, which scene 4 takes up), then the frames at seconds - 0.5 and seconds (a scene
+// also leaves state to its own next frame: the finale draws its lights where the frame before put
 // them). Run in a process of its own, since the scenes' GL objects are made once per process.
 bool drawRunFromTheStart(double seconds, const std::string& path) {
     GLFWwindow* window = openSmallWindow();
@@ -64,7 +64,7 @@ bool drawRunFromTheStart(double seconds, const std::string& path) {
     }
     runStartUp(window);
     std::vector<double> times;
-    for (double t = 1.2; t < seconds - 0.5; t += 1.0) {
+    for (double t = 1.2; t < seconds - 0.5; t += 2.0) {
         times.push_back(t);
     }
     for (double bound : {24.0, 44.0, 67.0, 83.0, 112.0, 129.0}) {

@@ -1,9 +1,9 @@
 // Heptad: a fullscreen OpenGL demo of seven scenes to a 128 BPM track, 164 seconds long.
 #include "app/frame.h"
+#include "app/late_start.h"
 #include "app/player_options.h"
 #include "app/startup.h"
 #include "app/stop_signal.h"
-#include "app/late_start.h"
 #include "app/window.h"
 #include "audio/sound_engine.h"
 #include "render/gl.h"
