@@ -1,33 +1,107 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and plays the demo fullscreen. Where there is no display it
-# records the demo to a video file instead (heptad-capture, rendered without a GPU or a screen);
-# any arguments then go to the recorder, e.g. ./play.sh --size 1920x1080 --fps 60.
+# Installs what watching the demo needs, builds the programs and their content, and plays the
+# demo fullscreen; arguments go to the player (./play.sh --window --from 129). Where there is no
+# display, or when a recording option is given, it records with heptad-capture instead.
+# ./play.sh --help tells the whole story.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 start_dir=$PWD
-"$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
-cd "$root/build/runtime"
 
-if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  # Small enough that Mesa's software renderer gets through it on two cores in minutes.
-  video="$start_dir/heptad.mp4"
-  args=()
-  while [ $# -gt 0 ]; do
-    case "$1" in
-      # The recorder runs in the runtime folder: relative names mean the caller's folder.
-      --output | -o) video=${2:?"$1 needs a file name"}; [[ $video = /* ]] || video="$start_dir/$video"; shift 2 ;;
-      --output=*) video=${1#--output=}; [[ $video = /* ]] || video="$start_dir/$video"; shift ;;
-      *) args+=("$1"); shift ;;
-    esac
-  done
-  echo "No display here: recording the demo to $video instead (960x540 at 30 fps unless" \
-    "--size / --fps say otherwise; without a GPU this takes several minutes)."
-  ./heptad-capture --size 960x540 --fps 30 ${args[@]+"${args[@]}"} --output "$video"
-  echo "Play it with any video player, e.g.: ffplay \"$video\""
-  exit 0
+# ./play.sh --web [port]: builds the browser version and serves it on this machine.
+if [ "${1:-}" = "--web" ]; then
+  "$root/scripts/install-deps.sh" web
+  "$root/scripts/build-web.sh"
+  port=${2:-8000}
+  echo "Heptad in the browser: open http://127.0.0.1:$port/ (Ctrl-C stops the server)"
+  cd "$root/build-web"
+  exec python3 -m http.server --bind 127.0.0.1 "$port"
 fi
 
-status=0
-./heptad || status=$?
-exit "$status"
+usage() {
+  cat <<'TEXT'
+Usage: ./play.sh [options]
+Installs the Debian packages that watching Heptad needs (through sudo when not root), builds the
+demo and plays it fullscreen; its options go to the player. Running it again installs and rebuilds nothing that is up to date.
+
+Where there is no display, or when one of the recording options below is given, it records the
+demo with heptad-capture instead, into the folder it was started from: a video, heptad.mp4, or
+with --still one frame, heptad.png. Without a GPU a whole video takes several minutes.
+
+Playing (the options of heptad):
+  --window        play in a resizable 1920x1080 window instead of fullscreen
+  --from T        start at T seconds of the demo (0 to below 164), music included
+  Escape ends the demo; so does Ctrl-C.
+
+Recording (the options of heptad-capture, with play.sh's defaults):
+  --size WxH      picture size in pixels, 16:9 (default 960x540; 1920x1080 for full quality)
+  --fps N         frames a second (default 30)
+  --from S        start at S seconds of the demo (default 0)
+  --to S          stop before S seconds (default 164, the end)
+  --output PATH   the file to write (default heptad.mp4, or heptad.png with --still); .mp4,
+                  .mkv or .webm
+  --crf N         video quality, lower is better (default 18 for H.264, 31 for VP9)
+  --still T       write the single frame at T seconds as a PNG
+
+  --help          show this text
+
+In a browser: ./play.sh --web [port] builds the WebGL version into build-web/ and serves it on
+http://127.0.0.1:8000/ (or the port given).
+
+Examples:
+  ./play.sh --window --from 129     the finale in a window
+  ./play.sh --still 150             one frame of the finale, as heptad.png
+  ./play.sh --size 1920x1080 --fps 60 --output full.mp4
+TEXT
+}
+
+# What to do: play, unless there is no display or a recording option asks for a file.
+mode=play
+[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || mode=record
+for arg in "$@"; do
+  case "$arg" in
+    --help | -h)
+      usage
+      exit 0
+      ;;
+    --size | --size=* | --fps | --fps=* | --to | --to=* | --still | --still=* | --output | \
+      --output=* | -o | --crf | --crf=*)
+      mode=record
+      ;;
+  esac
+done
+
+"$root/scripts/install-deps.sh" play
+"$root/scripts/build.sh" play
+cd "$root/build/runtime"
+
+case "$mode" in
+  play)
+    exec ./heptad "$@"
+    ;;
+  record)
+    output="" still=false args=()
+    while [ $# -gt 0 ]; do
+      case "$1" in
+        --output | -o) output=${2:?"$1 needs a file name"}; shift 2 ;;
+        --output=*) output=${1#--output=}; shift ;;
+        --window) shift ;; # a file has no window
+        --still | --still=*) still=true; args+=("$1"); shift ;;
+        *) args+=("$1"); shift ;;
+      esac
+    done
+    if [ -z "$output" ]; then
+      if $still; then output=heptad.png; else output=heptad.mp4; fi
+    fi
+    # The recorder runs in the runtime folder: relative names mean the caller's folder.
+    [[ $output = /* ]] || output="$start_dir/$output"
+    if $still; then
+      echo "Rendering one frame to $output (960x540 unless --size says otherwise)."
+    else
+      [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || echo -n "No display here: "
+      echo "Recording the demo to $output (960x540 at 30 fps unless --size / --fps say" \
+        "otherwise; without a GPU this takes several minutes)."
+    fi
+    ./heptad-capture --size 960x540 --fps 30 ${args[@]+"${args[@]}"} --output "$output"
+    $still || echo "Play it with any video player, e.g.: ffplay \"$output\""
+    ;;
+esac

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The demo as it is copied around: one row per bad input, each the real program on a copy of the
 # runtime folder with one file missing, empty, cut short or replaced, on a clock sped up 40
-# times. Every row must reach the frame loop, play to the end of its 164 seconds with status 0
-# and print exactly its listed lines and nothing else on standard output. The driver's log lines
+# times and under a memory limit. Every row must reach the frame loop, play to the end of its
+# 164 seconds with status 0 (the rows without a display or with Escape held say how they end
+# instead) and print exactly its listed lines and nothing else on standard output. The driver's log lines
 # between an "ERROR::" head and its separator are the driver's own and are not compared. Mesa
 # reports GL errors on standard error under MESA_DEBUG: apart from the rows that break a shader
 # (an unlinked program cannot be made current), no row may cause one.
@@ -59,6 +60,15 @@ mkdir -p "$base/imgs"
 for image in "${IMAGES[@]}"; do [ -f "$base/$image" ] || cp "$pictures/card.png" "$base/$image"; done
 [ -f "$base/$SKY" ] || cp "$pictures/sky.hdr" "$base/$SKY"
 
+# Headers of pictures too large to hold, with nothing after them: a PNG (signature, IHDR of
+# 9000 x 9000 RGBA, IEND) and a Radiance sky.
+{
+  printf '\x89PNG\r\n\x1a\n'
+  printf '\x00\x00\x00\x0dIHDR\x00\x00\x23\x28\x00\x00\x23\x28\x08\x06\x00\x00\x00\x00\x00\x00\x00'
+  printf '\x00\x00\x00\x00IEND\xae\x42\x60\x82'
+} >"$work/huge.png"
+printf '#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 9000 +X 9000\n' >"$work/huge.hdr"
+
 # Which data files this build opens: a row about a file the program never reads cannot apply.
 fast() { MESA_DEBUG=1 SDL_AUDIODRIVER=dummy timeout 300 faketime -f '+0 x40' "$@"; }
 (cd "$base" && fast strace -f -qq -e trace=open,openat -o "$work/opened" ./heptad >/dev/null 2>&1)
@@ -74,6 +84,9 @@ lines() { printf '%s\n' "$@"; }
 put() { rm -f "$1" && cp "$2" "$1"; }
 empty() { rm -f "$1" && : >"$1"; }
 write() { rm -f "$1" && printf '%s' "$2" >"$1"; }
+folder() { rm -f "$1" && mkdir "$1"; }
+fifo() { rm -f "$1" && mkfifo "$1"; }
+zeros() { rm -f "$1" && ln -s /dev/zero "$1"; }
 cut_half() {
   local source
   source=$(readlink -f "$1")
@@ -112,6 +125,23 @@ if opens "$SKY"; then
   row "HDR sky truncated" "$HDR_FAILURE" "cut_half $SKY"
   row "HDR sky not an HDR file" "$HDR_FAILURE" "put $SKY $pictures/rgb.png"
 fi
+# What is not a regular file, and a header that claims 9000 x 9000 pixels, in place of each kind
+# of data file. Reading a FIFO would block and /dev/zero never ends: each must be refused with
+# its kind's failure line, and the run must go on within its memory limit.
+for kind in folder fifo zeros; do
+  what=$(case $kind in folder) echo "a folder" ;; fifo) echo "a FIFO" ;; zeros) echo /dev/zero ;; esac)
+  row "image is $what: imgs/logo.png" "$(texture_failure imgs/logo.png)" "$kind imgs/logo.png"
+  opens "$SKY" && row "HDR sky is $what" "$HDR_FAILURE" "$kind $SKY"
+  row "shader is $what: labShaders/title.vs" "$(lines "$READ" "$VERTEX" "$FRAGMENT" "$LINK")" \
+    "$kind labShaders/title.vs"
+  row "music is $what" "" "$kind demotune.mp3"
+done
+row "image header of 9000 x 9000: imgs/Greets.png" "$(texture_failure imgs/Greets.png)" \
+  "put imgs/Greets.png $work/huge.png"
+opens "$SKY" && row "HDR sky header of 9000 x 9000" "$HDR_FAILURE" "put $SKY $work/huge.hdr"
+row "shader is that image header: labShaders/title.vs" "$(lines "$VERTEX" "$LINK")" \
+  "put labShaders/title.vs $work/huge.png"
+row "music is that image header" "" "put demotune.mp3 $work/huge.png"
 row "music missing" "" "rm -f demotune.mp3"
 row "music empty" "" "empty demotune.mp3"
 row "music not an MP3" "" "put demotune.mp3 $pictures/card.png"
@@ -203,6 +233,9 @@ run_row() {
   : >"$verdict"
   (
     cd "$dir" || exit 1
+    # A file read whole without a bound ends in an abort here. (AddressSanitizer reserves far
+    # more address space than that up front, so a sanitizer build runs without the limit.)
+    [ -n "${ASAN_OPTIONS:-}" ] || ulimit -v $((4 * 1024 * 1024))
     eval "${breaks[$i]}" || { echo "cannot prepare the row" >>"$verdict"; exit 1; }
     "${runners[$i]}" "$dir/stdout" "$verdict"
   )

@@ -1,6 +1,8 @@
 // heptad-capture run as a user runs it, its videos decoded back with ffprobe and ffmpeg.
 // Each capture runs in a scratch copy of the runtime folder whose music is a marker track:
 // silence until 23 s, then a tone, so the sound's alignment with the picture can be measured.
+#include "support/drum_ending.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -12,6 +14,7 @@
 #include <stb_image.h>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -159,6 +162,55 @@ double meanDifference(const std::vector<unsigned char>& a, const std::vector<uns
     return sum / static_cast<double>(a.size());
 }
 
+double meanLevel(const std::vector<unsigned char>& rgb) {
+    double sum = 0.0;
+    for (unsigned char v : rgb) {
+        sum += v;
+    }
+    return rgb.empty() ? 0.0 : sum / static_cast<double>(rgb.size());
+}
+
+// The sound of a file as mono floats at 44.1 kHz.
+std::vector<float> decodeSound(const fs::path& file) {
+    std::vector<float> samples;
+    FILE* pipe =
+        popen(("ffmpeg -v error -i " + file.string() + " -ac 1 -ar 44100 -f f32le -").c_str(), "r");
+    float block[4096];
+    size_t n = 0;
+    while ((n = fread(block, sizeof(float), 4096, pipe)) > 0) {
+        samples.insert(samples.end(), block, block + n);
+    }
+    pclose(pipe);
+    return samples;
+}
+
+double rms(const std::vector<float>& samples, double from, double to) {
+    double sum = 0.0;
+    const auto first = static_cast<size_t>(from * 44100);
+    const auto end = std::min(samples.size(), static_cast<size_t>(to * 44100));
+    for (size_t i = first; i < end; ++i) {
+        sum += samples[i] * samples[i];
+    }
+    return end > first ? std::sqrt(sum / static_cast<double>(end - first)) : 0.0;
+}
+
+// The display number a capture announces for its private Xvfb, and whether its lock file is
+// gone within five seconds (the server removes it as it goes down).
+bool privateServerGone(const std::string& output) {
+    const std::string marker = "private Xvfb (:";
+    const size_t at = output.find(marker);
+    if (at == std::string::npos) {
+        return false;
+    }
+    const std::string lock =
+        "/tmp/.X" + output.substr(at + marker.size(), output.find(')', at) - at - marker.size()) +
+        "-lock";
+    for (int wait = 0; wait < 50 && fs::exists(lock); ++wait) {
+        usleep(100000);
+    }
+    return !fs::exists(lock);
+}
+
 int brightest(const std::vector<unsigned char>& rgb) {
     return rgb.empty() ? 0 : *std::max_element(rgb.begin(), rgb.end());
 }
@@ -198,27 +250,28 @@ TEST_F(CaptureTest, ShortClipAcrossTheTitleBoundaryIsFrameExactAndInSync) {
                         "skipped";
     }
     EXPECT_GE(brightest(frames[0]), 48) << "the title shows the logo";
-    // Frames 0 to 19 are 22.0 to 23.9 s (title); frame 20 is 24.0 s, on the bound, where no
-    // scene runs and the title's last picture stays; scene 2 begins with frame 21 (24.1 s).
-    for (size_t i = 0; i <= 20; ++i) {
+    // Frames 0 to 19 are 22.0 to 23.9 s (title). Frame 20 is 24.0 s, on the bound, where the
+    // live program runs no scene; the recording draws scene 2 a float step later, so scene 2
+    // begins with frame 20.
+    for (size_t i = 0; i < 20; ++i) {
         EXPECT_GT(votesFor(frames[i], titleClear, scene2Clear), 0.5) << "frame " << i;
     }
     bool scene2Drew = false;
-    for (size_t i = 21; i < frames.size(); ++i) {
-        scene2Drew = scene2Drew || meanDifference(frames[i], frames[20]) > 1.0;
+    for (size_t i = 20; i < frames.size(); ++i) {
+        scene2Drew = scene2Drew || meanDifference(frames[i], frames[19]) > 1.0;
     }
     if (!scene2Drew) {
         GTEST_SKIP() << "scene 2 draws nothing yet (its frames repeat the title's last picture)";
     }
     EXPECT_GE(brightest(frames[30]), 48) << "scene 2 shows its cubes";
-    for (size_t i = 21; i < frames.size(); ++i) {
+    for (size_t i = 20; i < frames.size(); ++i) {
         const double title = votesFor(frames[i], titleClear, scene2Clear);
         EXPECT_LT(title, 0.5) << "frame " << i << ": " << title * 100
                               << "% of the background is the title's";
     }
 }
 
-TEST_F(CaptureTest, StillsShowTheSceneOfTheirTimeAndABoundShowsThePictureBefore) {
+TEST_F(CaptureTest, StillsShowTheSceneOfTheirTimeAlsoOnABound) {
     int width = 0;
     int height = 0;
     Result r = runCapture("--size 320x180 --still 24 --output out/bound.png");
@@ -233,9 +286,9 @@ TEST_F(CaptureTest, StillsShowTheSceneOfTheirTimeAndABoundShowsThePictureBefore)
     if (scenesDrawNothing(bound) && scenesDrawNothing(scene5)) {
         GTEST_SKIP() << "the scenes draw nothing yet (every pixel is black)";
     }
-    // The logo card covers the middle quarter of the picture; the title's clear colour the rest.
-    EXPECT_GE(shareOf(bound, titleClear), 0.5);
-    EXPECT_GE(brightest(bound), 48) << "the title's last frame, logo and all";
+    // 24 s is drawn a float step later: scene 2 has begun, on its own clear colour.
+    EXPECT_GE(shareOf(bound, scene2Clear), 0.5);
+    EXPECT_EQ(shareOf(bound, titleClear), 0.0);
     if (shareOf(scene5, scene5Clear) == 0.0 && shareOf(scene5, titleClear) > 0.3) {
         GTEST_SKIP() << "scene 5 draws nothing yet (the picture at 100 s is what scene 4 left)";
     }
@@ -270,6 +323,8 @@ TEST_F(CaptureTest, BadOptionsFailWithOneLineAndWriteNothing) {
         {"--from 30 --to 20 --output out/x.mp4", "--from (30) must come before --to (20)"},
         {"--still 30 --output out/x.mp4", "--still writes a PNG"},
         {"--frobnicate", "unknown option '--frobnicate'"},
+        {"--size 640x480 --output out/x.mp4", "--size must be 16:9"},
+        {"--output out/x.avi", "--output must end in .mp4 or .mkv"},
     };
     for (const auto& [args, message] : cases) {
         const Result r = runCapture(args);
@@ -289,6 +344,16 @@ TEST_F(CaptureTest, MissingFfmpegUnwritableOutputOrAbsentDisplayFailBeforeRender
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output.rfind("heptad-capture: ffmpeg not found on PATH", 0), 0u) << r.output;
     EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+
+    // An ffmpeg without the VP9 encoder cannot write a .webm.
+    fs::create_directory(folder / "h264-only");
+    std::ofstream(folder / "h264-only" / "ffmpeg")
+        << "#!/bin/sh\necho ' V....D libx264 H.264'; echo ' A..... aac AAC'\n";
+    fs::permissions(folder / "h264-only" / "ffmpeg", fs::perms::owner_all);
+    r = runCapture("--output out/x.webm", "PATH=" + (folder / "h264-only").string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("has no libvpx-vp9 encoder, which out/x.webm needs"), std::string::npos)
+        << r.output;
 
     r = runCapture("--output out/missing-folder/x.mp4");
     EXPECT_EQ(r.status, 1);
@@ -347,4 +412,265 @@ TEST_F(CaptureTest, FailingEncoderOrInterruptLeaveNothingBehindAndKeepTheOldFile
     std::string text;
     std::getline(old, text);
     EXPECT_EQ(text, "an earlier capture");
+}
+
+TEST_F(CaptureTest, AnyOutputNameIsAFileInTheFormatItsExtensionNames) {
+    // A colon would make ffmpeg read "take" as a protocol, a leading "-" an option.
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"take:1.mp4", "h264", "aac"}, {"-take.webm", "vp9", "opus"}, {"take.MKV", "h264", "aac"}};
+    for (const auto& [name, video, sound] : cases) {
+        const Result r = runCapture("--size 160x90 --fps 10 --from 30 --to 30.5 --output " + name);
+        ASSERT_EQ(r.status, 0) << r.output;
+        const fs::path file = folder / name;
+        EXPECT_EQ(probe(file, "v:0", "codec_name"), video) << name;
+        EXPECT_EQ(probe(file, "v:0", "nb_read_frames"), "5") << name;
+        EXPECT_EQ(probe(file, "a:0", "codec_name"), sound) << name;
+        fs::remove(file);
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        EXPECT_NE(entry.path().extension(), ".part") << "left behind: " << entry.path();
+    }
+}
+
+TEST_F(CaptureTest, ACrashOrAKillTakesTheUnfinishedFileAndTheXServerWithIt) {
+    Result r = run("cd " + folder.string() + " && { env -u DISPLAY " + capture() +
+                   " --size 320x180 --fps 10 --from 130 --output out/clip.mp4 & pid=$!; sleep 3;"
+                   " kill -ABRT $pid; wait $pid; echo \"status $?\"; }");
+    EXPECT_NE(r.output.find("heptad-capture: crashed: nothing written"), std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("status 134"), std::string::npos) << "dies of SIGABRT: " << r.output;
+    EXPECT_TRUE(privateServerGone(r.output)) << r.output;
+    EXPECT_TRUE(outFiles().empty());
+
+    // SIGKILL leaves no handler to run: the server goes because its parent did.
+    r = run("cd " + folder.string() + " && { env -u DISPLAY " + capture() +
+            " --size 320x180 --fps 10 --from 130 --output out/clip.mp4 & pid=$!; sleep 3;"
+            " kill -KILL $pid; wait $pid; echo \"status $?\"; }");
+    EXPECT_NE(r.output.find("status 137"), std::string::npos) << r.output;
+    EXPECT_TRUE(privateServerGone(r.output)) << r.output;
+}
+
+TEST_F(CaptureTest, WithoutItsDataOrWithBrokenDataItWritesNothing) {
+    // The runtime's own recorder, started elsewhere, reads the data beside it; the file still
+    // goes where the user said, relative to where it was started.
+    fs::create_directory(folder / "elsewhere");
+    Result r = run("cd " + (folder / "elsewhere").string() + " && " + capture() +
+                   " --size 160x90 --still 30 --output ../out/here.png");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("reading the demo's data from " + std::string(HEPTAD_RUNTIME_DIR)),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(outFiles(), std::vector<std::string>{"here.png"});
+    fs::remove(out / "here.png");
+
+    // A copy of the program in a folder without data, run from another without it.
+    fs::create_directory(folder / "bin");
+    fs::copy_file(capture(), folder / "bin" / "heptad-capture");
+    fs::permissions(folder / "bin" / "heptad-capture", fs::perms::owner_all);
+    r = run("cd " + out.string() + " && ../bin/heptad-capture --size 160x90 --output clip.mp4");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output.rfind("heptad-capture: the demo's data (labShaders/, labshaders/, imgs/) "
+                             "is neither here nor beside this program: run it in the folder",
+                             0),
+              0u)
+        << r.output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    EXPECT_TRUE(outFiles().empty());
+
+    // Data with a shader missing: the start-up reports it and the recording would not show
+    // the demo.
+    fs::remove(folder / "labshaders");
+    fs::create_directory(folder / "labshaders");
+    for (const fs::directory_entry& entry :
+         fs::directory_iterator(fs::path(HEPTAD_RUNTIME_DIR) / "labshaders")) {
+        if (entry.path().filename() != "Scene5.fs") {
+            fs::create_symlink(entry.path(), folder / "labshaders" / entry.path().filename());
+        }
+    }
+    r = runCapture("--size 160x90 --still 100 --output out/x.png");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ"), std::string::npos);
+    EXPECT_NE(r.output.find("heptad-capture: start-up reported "), std::string::npos) << r.output;
+    EXPECT_TRUE(outFiles().empty());
+}
+
+TEST_F(CaptureTest, FramesOnTheFinaleGridBoundRunOnWithoutAFlashOfSky) {
+    // 141 s is where the middle grid takes over; at exactly 141.0 the live program would show
+    // the bare sky through an unturned view. Frames 3, 6 and 9 are 140.9, 141.0 and 141.1 s.
+    Result r = runCapture("--size 320x180 --fps 30 --from 140.8 --to 141.2 --output out/bound.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output.find("none"), std::string::npos) << "every frame draws a scene";
+    const std::vector<std::vector<unsigned char>> frames =
+        decodeFrames(out / "bound.mp4", 320, 180);
+    ASSERT_EQ(frames.size(), 12u);
+    std::vector<std::vector<unsigned char>> stills;
+    for (const char* time : {"140.9", "141.1"}) {
+        r = runCapture("--size 320x180 --still " + std::string(time) + " --output out/still.png");
+        ASSERT_EQ(r.status, 0) << r.output;
+        int width = 0;
+        int height = 0;
+        stills.push_back(loadPng(out / "still.png", width, height));
+        ASSERT_EQ(stills.back().size(), frames[0].size());
+    }
+    if (scenesDrawNothing(stills[0])) {
+        GTEST_SKIP() << "the finale draws nothing yet";
+    }
+    const double gridChange = meanDifference(stills[0], stills[1]);
+    RecordProperty("grid_change", std::to_string(gridChange));
+    EXPECT_LT(meanDifference(frames[3], stills[0]), 0.2 * gridChange) << "140.9 s";
+    EXPECT_LT(meanDifference(frames[9], stills[1]), 0.2 * gridChange) << "141.1 s";
+    // Every frame shows one of the two grids, the one on the bound the middle one.
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const double early = meanDifference(frames[i], stills[0]);
+        const double middle = meanDifference(frames[i], stills[1]);
+        EXPECT_LT(i < 6 ? early : middle, 0.3 * gridChange)
+            << "frame " << i << ": " << early << " from the early grid, " << middle
+            << " from the middle one";
+    }
+}
+
+TEST_F(CaptureTest, ARecordingToTheEndHoldsItsLastPictureWhileTheLastChordRingsOut) {
+    fs::remove(folder / "demotune.mp3"); // the real music, for its ending
+    fs::create_symlink(fs::path(HEPTAD_RUNTIME_DIR) / "demotune.mp3", folder / "demotune.mp3");
+    const Result r = runCapture("--size 160x90 --fps 1 --from 158 --output out/end.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("held 4 s while the music ends: 0:10 of video"), std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("Wrote out/end.mp4 (0:10, 160x90, 1 fps)"), std::string::npos)
+        << r.output;
+    const fs::path clip = out / "end.mp4";
+    EXPECT_NEAR(std::stod(probe(clip, "v:0", "duration")), 10.0, 0.05);
+    EXPECT_NEAR(std::stod(probe(clip, "a:0", "duration")), 10.0, 0.05);
+
+    // Six frames (158 to 163 s), then the last of them held, fading out over the last 2 s.
+    const std::vector<std::vector<unsigned char>> frames = decodeFrames(clip, 160, 90);
+    ASSERT_EQ(frames.size(), 10u);
+    for (size_t i = 6; i < 8; ++i) {
+        EXPECT_LT(meanDifference(frames[i], frames[5]), 1.0) << "frame " << i;
+    }
+    EXPECT_LT(meanLevel(frames[9]), 0.6 * meanLevel(frames[5]));
+
+    // The drums stop with the final chord, 2.3 s into the clip (160.3 s of the demo), which
+    // then rings on to the fade; the file ends in silence.
+    const std::vector<float> sound = decodeSound(clip);
+    ASSERT_GT(sound.size(), 9u * 44100u);
+    const double beat = 0.46875;
+    const double chord =
+        lastDrumBeat(sound, 44100, std::fmod(beat - std::fmod(158.0, beat), beat), beat);
+    EXPECT_NEAR(chord, 160.3125 - 158.0, 0.01);
+    EXPECT_GT(rms(sound, 6.0, 7.0), 0.1 * rms(sound, 0.0, 2.0)) << "the chord still rings";
+    EXPECT_LT(rms(sound, 9.9, 10.0), 0.01 * rms(sound, 0.0, 2.0)) << "faded out";
+}
+
+namespace {
+// The largest neighbour-to-neighbour colour changes of a picture: the hard steps of its edges.
+size_t hardSteps(const std::vector<unsigned char>& rgb, int width, int height) {
+    size_t steps = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(y) * width + x;
+            if (x + 1 < width && distance(pixel(rgb, i), pixel(rgb, i + 1)) > 150) {
+                ++steps;
+            }
+            if (y + 1 < height && distance(pixel(rgb, i), pixel(rgb, i + width)) > 150) {
+                ++steps;
+            }
+        }
+    }
+    return steps;
+}
+} // namespace
+
+TEST_F(CaptureTest, JobsJoinPartsFrameExactlyWithTheSoundOnceAndTheSameFramesAtEachSeam) {
+    // 3 s of scene 2, whose cubes move in every frame, in three processes and in one.
+    const std::string clip = "--size 320x180 --fps 10 --from 24.5 --to 27.5";
+    Result r = runCapture(clip + " --jobs 1 --output out/one.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = runCapture(clip + " --jobs 3 --output out/three.mp4", "env -u DISPLAY");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("in 3 processes"), std::string::npos) << r.output;
+    std::vector<std::string> files = outFiles();
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(files, (std::vector<std::string>{"one.mp4", "three.mp4"}))
+        << "the parts and their folder are gone";
+
+    const fs::path three = out / "three.mp4";
+    EXPECT_EQ(probe(three, "v:0", "nb_read_frames"), "30");
+    EXPECT_EQ(probe(three, "v:0", "r_frame_rate"), "10/1");
+    EXPECT_EQ(probe(three, "a:0", "codec_name"), "aac");
+    EXPECT_NEAR(std::stod(probe(three, "a:0", "duration")),
+                std::stod(probe(three, "v:0", "duration")), 0.025);
+    // The sound of the whole, cut once, is the sound of the one-process recording.
+    const std::string sound = " -map 0:a -f md5 -";
+    EXPECT_EQ(run("ffmpeg -v error -i " + three.string() + sound).output,
+              run("ffmpeg -v error -i " + (out / "one.mp4").string() + sound).output);
+
+    // Every frame is the one-process frame of the same number, not a neighbour: the seams
+    // (where a part's first, key frame meets the last of the part before) included.
+    const auto one = decodeFrames(out / "one.mp4", 320, 180);
+    const auto joined = decodeFrames(three, 320, 180);
+    ASSERT_EQ(one.size(), 30u);
+    ASSERT_EQ(joined.size(), 30u);
+    for (size_t i = 0; i < joined.size(); ++i) {
+        const double same = meanDifference(joined[i], one[i]);
+        EXPECT_LT(same, 1.5) << "frame " << i;
+        for (size_t other : {i - 1, i + 1}) {
+            if (other < one.size() && meanDifference(one[other], one[i]) > 3.0 * same) {
+                EXPECT_LT(same, meanDifference(joined[i], one[other])) << "frame " << i;
+            }
+        }
+    }
+
+    // Stopped while the parts render: the parts, their X servers and their folder go too.
+    r = run("cd " + folder.string() + " && { env -u DISPLAY " + capture() +
+            " --size 320x180 --fps 10 --from 130 --jobs 2 --output out/stop.mp4 & pid=$!;"
+            " sleep 3; kill -TERM $pid; wait $pid; echo \"status $?\"; }");
+    EXPECT_NE(r.output.find("status 143"), std::string::npos) << r.output;
+    EXPECT_TRUE(privateServerGone(r.output)) << r.output;
+    files = outFiles();
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"one.mp4", "three.mp4"}));
+}
+
+TEST_F(CaptureTest, PartsMadeApartJoinInOrderOnlyAndTheLastHoldsTheEnding) {
+    const std::string part = "--part --size 160x90 --fps 10 ";
+    Result r = runCapture(part + "--from 163 --to 163.3 --output out/a.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = runCapture(part + "--from 163.3 --output out/b.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(probe(out / "a.mp4", "a", "codec_name"), "") << "a part holds no sound";
+
+    r = runCapture("--join out/b.mp4 out/a.mp4 --output out/ba.mp4");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "heptad-capture: out/b.mp4 ends the demo, so it must be the last part: "
+                        "nothing written\n");
+    // Three frames, then seven and the last picture held 4 s while the music ends.
+    r = runCapture("--join out/a.mp4 out/b.mp4 --output out/ab.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("Wrote out/ab.mp4 (0:05, 160x90, 10 fps, frames 1630 to 1639)"),
+              std::string::npos)
+        << r.output;
+    const fs::path joined = out / "ab.mp4";
+    EXPECT_EQ(probe(joined, "v:0", "nb_read_frames"), "50");
+    EXPECT_NEAR(std::stod(probe(joined, "a:0", "duration")), 5.0, 0.05);
+    EXPECT_FALSE(fs::exists(out / "ba.mp4"));
+}
+
+TEST_F(CaptureTest, SupersampledStillHasTheAskedSizeAndSofterEdges) {
+    Result r = runCapture("--size 320x180 --still 158 --output out/plain.png");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = runCapture("--size 320x180 --still 158 --supersample 3 --output out/smooth.png");
+    ASSERT_EQ(r.status, 0) << r.output;
+    int width = 0;
+    int height = 0;
+    const std::vector<unsigned char> plain = loadPng(out / "plain.png", width, height);
+    const std::vector<unsigned char> smooth = loadPng(out / "smooth.png", width, height);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 180);
+    if (scenesDrawNothing(plain)) {
+        GTEST_SKIP() << "the finale draws nothing yet";
+    }
+    // A large sphere's rim against the sky: stairs without, graded with (measured 339 and 193).
+    EXPECT_LT(hardSteps(smooth, width, height), hardSteps(plain, width, height) * 3 / 4);
+    EXPECT_LT(meanDifference(plain, smooth), 3.0) << "the same picture, only smoother";
 }

@@ -1,6 +1,7 @@
 // The soundtrack, decoded the way the demo plays it: SDL_mixer (mpg123 inside) on a dummy
 // audio device, which trims the encoder's delay and padding as recorded in the LAME tag.
 
+#include "support/drum_ending.h"
 #include "support/generated_content.h"
 
 #include <SDL.h>
@@ -113,11 +114,12 @@ TEST(GeneratedMusic, KickOnsetsFallOnTheBeatGrid) {
         top = std::max(top, std::fabs(v));
     }
 
-    // The beats from 24 s to 164 s that carry a kick: strong low end around the beat.
+    // The beats from 24 s to the final chord at 160.3 s that carry a kick: strong low end
+    // around the beat. (After the chord only its echoes remain.)
     const int pre = kRate * 30 / 1000;
     const int post = kRate * 60 / 1000;
     std::vector<long> kicks;
-    for (int k = 0; k * kBeat <= 164.0; ++k) {
+    for (int k = 0; k * kBeat <= 160.5; ++k) {
         const long centre = std::lround(k * kBeat * kRate);
         if (k * kBeat < 24.0) {
             continue;
@@ -176,6 +178,21 @@ TEST(GeneratedMusic, KickOnsetsFallOnTheBeatGrid) {
         }
         ASSERT_LE(std::abs(lag), kRate / 1000) << "kick at " << centre / double(kRate) << " s";
     }
+}
+
+TEST(GeneratedMusic, TheLastChordRingsBeforeThePicturesEndAfterAStartUpOfThreeSeconds) {
+    // The music starts with the first frame, so live it trails the pictures by the start-up
+    // time; the pictures end at 164 s. The drums stop with the final chord.
+    const std::vector<int16_t> pcm = decode(runtimeFile("demotune.mp3"));
+    ASSERT_GT(pcm.size(), 2u * 170 * kRate);
+    std::vector<float> mono(pcm.size() / 2);
+    for (size_t i = 0; i < mono.size(); ++i) {
+        mono[i] = (pcm[2 * i] + pcm[2 * i + 1]) / 65536.0f;
+    }
+    const double chord = lastDrumBeat(mono, kRate, 320 * kBeat, kBeat); // from 150 s
+    RecordProperty("final_chord_s", std::to_string(chord));
+    EXPECT_GT(chord, 158.0) << "the finale keeps its drums to near its end";
+    EXPECT_LT(chord + 3.0, 164.0 - 0.5) << "heard for half a second at least";
 }
 
 TEST(GeneratedMusic, IntegratedLoudnessIsAboutMinus14Lufs) {

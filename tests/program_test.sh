@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The program as a user runs it: no display, a whole run, Escape, a runtime folder without
-# shaders, and the music reaching a sound device. Run as: program_test.sh <runtime dir>.
+# The program as a user runs it: no display, its options, Ctrl-C and SIGTERM, a whole run, Escape,
+# a runtime folder without shaders, and the music reaching a sound device. Run as: program_test.sh <runtime dir>.
 set -u
 # What is judged here is what the program prints and how it ends, not its pictures: on a small
 # screen of its own the fullscreen window is small too, and each frame cheap for a software
@@ -17,11 +17,61 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # A sped-up clock lets a 164-second run finish in a few seconds.
 fast() { SDL_AUDIODRIVER=dummy faketime -f '+0 x40' "$@"; }
 
-echo "== no display: the window message and -1"
-out=$(cd "$runtime" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy ./heptad 2>/dev/null)
+echo "== no display: the window message and -1, and one line on how to record instead"
+out=$(cd "$runtime" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy ./heptad 2>"$work/err")
 status=$?
 [ "$status" -eq 255 ] || fail "no display: status $status, want 255"
 [ "$out" = "Failed to create GLFW window" ] || fail "no display: printed '$out'"
+{ [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q 'heptad-capture' "$work/err"; } ||
+  fail "no display: standard error was '$(cat "$work/err")'"
+
+echo "== options: --help, and a bad option or value gets one line and status 2"
+out=$(cd "$runtime" && SDL_AUDIODRIVER=dummy ./heptad --help 2>&1)
+status=$?
+[ "$status" -eq 0 ] && grep -q -- '--window' <<<"$out" && grep -q -- '--from' <<<"$out" &&
+  grep -q 'Escape' <<<"$out" || fail "--help: status $status, printed '$out'"
+for bad in "--from 200" "--from x" "--fullscreen"; do
+  # shellcheck disable=SC2086 # the option and its value are two words
+  out=$(cd "$runtime" && SDL_AUDIODRIVER=dummy ./heptad $bad 2>"$work/err")
+  status=$?
+  { [ "$status" -eq 2 ] && [ -z "$out" ] && [ "$(wc -l <"$work/err")" -eq 1 ]; } ||
+    fail "$bad: status $status, printed '$out', error '$(cat "$work/err")'"
+done
+
+# Job control, so that a program started in the background takes Ctrl-C's SIGINT as it does in
+# a terminal (without it the shell starts background jobs with SIGINT ignored).
+set -m
+echo "== SIGINT and SIGTERM end the program within a second, by that signal"
+for signal in INT TERM; do
+  (cd "$runtime" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/signal.raw" exec ./heptad \
+    >/dev/null 2>&1) &
+  pid=$!
+  # The music starts in the first frame: sound on the device means the frame loop is running.
+  for _ in $(seq 600); do
+    [ -s "$work/signal.raw" ] && [ "$(tr -d '\000' <"$work/signal.raw" | head -c 1 | wc -c)" -eq 1 ] &&
+      break
+    sleep 0.1
+  done
+  sent=$(date +%s%N)
+  kill -"$signal" "$pid"
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.02
+  done
+  took_ms=$((($(date +%s%N) - sent) / 1000000))
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -KILL "$pid"
+    fail "SIG$signal: still running after $took_ms ms"
+  fi
+  wait "$pid"
+  status=$?
+  want=$((128 + $(kill -l "$signal")))
+  [ "$status" -eq "$want" ] || fail "SIG$signal: status $status, want $want"
+  [ "$took_ms" -lt 1000 ] || fail "SIG$signal: ended $took_ms ms after the signal"
+  echo "   SIG$signal: ended $took_ms ms after the signal, status $status"
+  rm -f "$work/signal.raw"
+done
+set +m
 
 echo "== a whole run ends by itself after 164 demo seconds"
 start=$(date +%s)

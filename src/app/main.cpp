@@ -1,49 +1,81 @@
 // Heptad: a fullscreen OpenGL demo of seven scenes to a 128 BPM track, 164 seconds long.
 #include "app/frame.h"
+#include "app/late_start.h"
+#include "app/player_options.h"
 #include "app/startup.h"
+#include "app/stop_signal.h"
 #include "app/window.h"
+#include "audio/sound_engine.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
 
+#include <cstdio>
 #include <iostream>
 
-int main() {
+namespace {
+constexpr int exitUsage = 2;
+} // namespace
+
+int main(int argc, char** argv) {
+    const ParsedPlayerOptions parsed =
+        parsePlayerOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "heptad: %s (see --help)\n", parsed.error.c_str());
+        soundEngine->close();
+        return exitUsage;
+    }
+    if (parsed.options.help) {
+        std::fputs(playerUsage().c_str(), stdout);
+        soundEngine->close();
+        return 0;
+    }
+    const PlayerOptions& options = parsed.options;
+    installStopSignals();
+
     glfwInit(); // a failure shows up as a failed window below
-    hintGl33CoreContext();
-    glfwWindowHint(GLFW_REFRESH_RATE, 60);
-    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
-    GLFWwindow* window = glfwCreateWindow(1920, 1080, "", monitor, nullptr);
+    GLFWwindow* window = openPlayerWindow(options.inWindow);
     if (window == nullptr) {
         std::cout << "Failed to create GLFW window" << std::endl;
+        std::cerr << "heptad: no window could be opened (no display?); to record the demo to a "
+                     "video instead, run ./heptad-capture here, or ./play.sh in the source folder"
+                  << std::endl;
+        soundEngine->close();
         glfwTerminate();
         return -1;
     }
-    glfwMakeContextCurrent(window);
-    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
-    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
     if (!glEntryPointsLoaded()) {
+        soundEngine->close();
         return failGlLoader();
     }
 
     runStartUp(window);
-
     bool musicStarted = false;
-    if (!glfwWindowShouldClose(window)) {
+    if (options.fromGiven) {
+        startTimelineAt(options.fromSeconds);
+        musicStarted = true;
+    }
+
+    if (!glfwWindowShouldClose(window) && stopSignal() == 0) {
         while (true) {
             if (runFrame(window, musicStarted) == FrameEnd::TimeUp) {
                 // The last frame is neither presented nor cleaned up after.
+                soundEngine->close();
                 glfwTerminate();
                 return 0;
             }
             glfwSwapBuffers(window);
             glfwPollEvents();
-            if (glfwWindowShouldClose(window)) {
+            if (glfwWindowShouldClose(window) || stopSignal() != 0) {
                 break;
             }
         }
     }
 
     deleteSpareCube();
+    soundEngine->close();
     glfwTerminate();
+    if (stopSignal() != 0) {
+        dieOfStopSignal();
+    }
     return 0;
 }

@@ -2,33 +2,19 @@
 
 #include "scenes/scenes.h"
 
+#include <iterator>
+
 TimelineScene timelineScene(float t) {
-    if (t < 24.0f) {
-        return TimelineScene::Title;
-    }
-    if (t > 24.0f && t < 44.0f) {
-        return TimelineScene::Scene2;
-    }
-    if (t > 44.0f && t < 67.0f) {
-        return TimelineScene::Scene3;
-    }
-    if (t > 67.0f && t < 83.0f) {
-        return TimelineScene::Scene4;
-    }
-    if (t > 83.0f && t < 112.0f) {
-        return TimelineScene::Scene5;
-    }
-    if (t > 112.0f && t < 129.0f) {
-        return TimelineScene::Scene6;
-    }
-    if (t > 129.0f && t < 164.0f) {
-        return TimelineScene::Finale;
+    for (const TimelineWindow& window : timelineWindows) {
+        if (t > window.start && t < window.end) {
+            return window.scene;
+        }
     }
     return TimelineScene::None;
 }
 
 bool timelineEnded(float demoTime) {
-    return demoTime > 164.0f;
+    return demoTime > timelineWindows[std::size(timelineWindows) - 1].end;
 }
 
 void runTimeline(float demoTime) {

@@ -5,6 +5,13 @@ struct GLFWwindow;
 // before or after it are kept.
 void hintGl33CoreContext();
 
+// The live program's window, after glfwInit: the context hints and a 60 Hz refresh hint, then a
+// 1920x1080 window, either fullscreen on the primary monitor with the cursor hidden and captured,
+// or (inWindow) a resizable desktop window with the cursor left alone. Once it exists its
+// context is made current and the viewport follows its framebuffer. Null when it cannot be
+// created.
+GLFWwindow* openPlayerWindow(bool inWindow);
+
 // Framebuffer-size callback: the viewport follows the framebuffer.
 void onFramebufferSize(GLFWwindow* window, int width, int height);
 

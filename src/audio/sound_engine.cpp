@@ -1,5 +1,7 @@
 #include "audio/sound_engine.h"
 
+#include "render/data_file.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <alsa/asoundlib.h>
@@ -8,10 +10,16 @@ namespace {
 // ALSA prints its own complaints to standard error when a machine has no sound card; a demo
 // without sound should just play silently.
 void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// A 44.1 kHz stereo MP3 of 164 s is a few megabytes even at the highest bit rate.
+constexpr long long maxMusicBytes = 64ll << 20;
 } // namespace
 
 SoundEngine::SoundEngine() {
     snd_lib_error_set_handler(ignoreAlsaError);
+    // SDL would catch Ctrl-C and SIGTERM only to queue a quit event that nothing here reads;
+    // the live program handles them itself.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return;
     }
@@ -23,19 +31,49 @@ SoundEngine::SoundEngine() {
     deviceOpen = true;
 }
 
-void SoundEngine::play2D(const char* path) {
+void SoundEngine::play2D(const char* path, double fromSeconds) {
     if (!deviceOpen) {
         return;
     }
-    Mix_Music* loaded = Mix_LoadMUS(path);
+    // Opened here rather than by the mixer, so that a FIFO cannot block and a device cannot
+    // stream forever in its place.
+    std::FILE* file = openDataFile(path, maxMusicBytes);
+    if (file == nullptr) {
+        return;
+    }
+    SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
+    if (stream == nullptr) {
+        std::fclose(file);
+        return;
+    }
+    // The music owns the stream from here and closes it when it is freed (or fails to load).
+    Mix_Music* loaded = Mix_LoadMUSType_RW(stream, MUS_MP3, 1);
     if (loaded == nullptr) {
         return;
     }
-    // One pass through the track; the decoder streams it on the audio thread.
-    if (Mix_PlayMusic(loaded, 1) != 0) {
+    // One pass through the track, without a fade, from the given position; the decoder streams
+    // it on the audio thread.
+    if (Mix_FadeInMusicPos(loaded, 1, 0, fromSeconds) != 0) {
         Mix_FreeMusic(loaded);
         return;
     }
-    music = loaded; // kept for as long as the process plays it
+    music = loaded; // kept until close
     ++startedCount;
+}
+
+double SoundEngine::musicPosition() const {
+    return music == nullptr ? -1.0 : Mix_GetMusicPosition(music);
+}
+
+void SoundEngine::close() {
+    if (deviceOpen) {
+        Mix_HaltMusic();
+        if (music != nullptr) {
+            Mix_FreeMusic(music);
+            music = nullptr;
+        }
+        Mix_CloseAudio();
+        deviceOpen = false;
+    }
+    SDL_Quit();
 }

@@ -11,12 +11,19 @@ class SoundEngine {
     SoundEngine(const SoundEngine&) = delete;
     SoundEngine& operator=(const SoundEngine&) = delete;
 
-    // Starts the file playing once (not looped) and returns at once.
-    void play2D(const char* path);
+    // Starts the file playing once (not looped), fromSeconds into the track, and returns at
+    // once. Only a regular file of a music file's size is opened (see render/data_file.h).
+    void play2D(const char* path, double fromSeconds = 0.0);
+
+    // Halts the music and closes the audio device and SDL, for a clean exit; nothing plays
+    // afterwards.
+    void close();
 
     bool hasDevice() const { return deviceOpen; }
     // How many tracks play2D has actually started.
     int tracksStarted() const { return startedCount; }
+    // Seconds into the playing track as the decoder has reached them, or -1 when none plays.
+    double musicPosition() const;
 
   private:
     bool deviceOpen = false;
@@ -24,5 +31,6 @@ class SoundEngine {
     _Mix_Music* music = nullptr;
 };
 
-// Created during static initialisation, before main; never released.
+// Created during static initialisation, before main; never deleted (the live program closes
+// it on its way out).
 extern SoundEngine* soundEngine;

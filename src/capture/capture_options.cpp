@@ -1,5 +1,6 @@
 #include "capture/capture_options.h"
 
+#include "capture/encoder_preset.h"
 #include "capture/frame_plan.h"
 
 #include <cctype>
@@ -14,6 +15,8 @@ constexpr double demoLength = 164.0;
 constexpr int minSide = 16;
 constexpr int maxSide = 8192;
 constexpr int maxFps = 240;
+constexpr int maxJobs = 64;
+constexpr int maxSupersample = 4;
 
 bool parseNumber(const std::string& text, double& value) {
     if (text.empty()) {
@@ -49,6 +52,16 @@ bool parseSize(const std::string& text, int& width, int& height) {
     width = static_cast<int>(w);
     height = static_cast<int>(h);
     return true;
+}
+
+// Every projection of the demo has the aspect 16:9, so another shape would stretch the picture.
+// One side may be rounded to the nearest pixel (854x480, 321x181).
+bool isSixteenByNine(int width, int height) {
+    return std::lround(width * 9.0 / 16.0) == height || std::lround(height * 16.0 / 9.0) == width;
+}
+
+std::string sizeText(int width, int height) {
+    return std::to_string(width) + "x" + std::to_string(height);
 }
 
 bool endsWith(const std::string& text, const std::string& tail) {
@@ -95,9 +108,18 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.help = true;
             return parsed;
         }
+        if (name == "--part" || name == "--join") {
+            (name == "--part" ? o.part : o.join) = true;
+            continue;
+        }
+        if (name.empty() || name[0] != '-') {
+            o.parts.push_back(args[i]); // a part file if this is a join, else refused below
+            continue;
+        }
         const bool takesValue = name == "--size" || name == "--fps" || name == "--from" ||
                                 name == "--to" || name == "--output" || name == "-o" ||
-                                name == "--still";
+                                name == "--still" || name == "--crf" || name == "--preset" ||
+                                name == "--jobs" || name == "--supersample";
         if (!takesValue) {
             return fail("unknown option '" + args[i] + "'");
         }
@@ -121,6 +143,31 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
                             std::to_string(maxFps) + " (got '" + value + "')");
             }
             o.fps = static_cast<int>(whole);
+        } else if (name == "--preset") {
+            if (!isX264Preset(value)) {
+                return fail("--preset wants an x264 preset, ultrafast to veryslow (got '" + value +
+                            "')");
+            }
+            o.preset = value;
+        } else if (name == "--jobs") {
+            if (!parseWhole(value, whole) || whole < 1 || whole > maxJobs) {
+                return fail("--jobs wants a number of processes, 1 to " + std::to_string(maxJobs) +
+                            " (got '" + value + "')");
+            }
+            o.jobs = static_cast<int>(whole);
+        } else if (name == "--supersample") {
+            if (!parseWhole(value, whole) || whole < 1 || whole > maxSupersample) {
+                return fail("--supersample wants a whole factor, 1 to " +
+                            std::to_string(maxSupersample) + " (got '" + value + "')");
+            }
+            o.supersample = static_cast<int>(whole);
+        } else if (name == "--crf") {
+            if (!parseWhole(value, whole) || whole > 63) {
+                return fail("--crf wants a whole number, 0 (best) to 51 for H.264 or 63 for VP9 "
+                            "(got '" +
+                            value + "')");
+            }
+            o.crf = static_cast<int>(whole);
         } else if (name == "--from" || name == "--to" || name == "--still") {
             if (!parseNumber(value, number) || number < 0.0 || number > demoLength) {
                 return fail(name + " wants seconds from 0 to " + seconds(demoLength) + " (got '" +
@@ -144,7 +191,28 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         }
     }
 
+    const std::string notSixteenByNine =
+        "--size must be 16:9, the shape of every picture of the demo (got " +
+        sizeText(o.width, o.height) + "; 1920x1080, 1280x720 and 640x360 are)";
+    if (!o.join && !o.parts.empty()) {
+        return fail("unknown option '" + o.parts.front() + "'");
+    }
+    if (o.join) {
+        if (o.parts.empty()) {
+            return fail("--join needs the part files, in time order");
+        }
+        if (o.still || o.part || rangeGiven || o.jobs != 1) {
+            return fail("--join takes the part files and --output only: the parts hold the rest");
+        }
+    }
+    if (o.part && (o.still || o.jobs != 1)) {
+        return fail("--part renders one piece of a video in this process: it takes no " +
+                    std::string(o.still ? "--still" : "--jobs"));
+    }
     if (o.still) {
+        if (!isSixteenByNine(o.width, o.height)) {
+            return fail(notSixteenByNine);
+        }
         if (rangeGiven) {
             return fail("--still renders one frame: it takes no --from or --to");
         }
@@ -166,27 +234,90 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
     }
     // H.264 in the 4:2:0 layout every player reads halves the colour resolution both ways.
     if (o.width % 2 != 0 || o.height % 2 != 0) {
-        return fail("--size must be even both ways for a video (got " + std::to_string(o.width) +
-                    "x" + std::to_string(o.height) + ")");
+        return fail("--size must be even both ways for a video (got " +
+                    sizeText(o.width, o.height) + ")");
+    }
+    if (!isSixteenByNine(o.width, o.height)) {
+        return fail(notSixteenByNine);
     }
     if (o.output.empty()) {
         o.output = "heptad.mp4";
+    }
+    if (!videoFormatOf(o.output, o.format)) {
+        return fail("--output must end in .mp4 or .mkv (H.264 and AAC) or .webm (VP9 and Opus) "
+                    "(got '" +
+                    o.output + "')");
+    }
+    if (o.crf > worstCrf(o.format)) {
+        return fail("--crf wants 0 (best) to " + std::to_string(worstCrf(o.format)) + " for " +
+                    (o.format == VideoFormat::WebM ? "VP9" : "H.264") + " (got " +
+                    std::to_string(o.crf) + ")");
+    }
+    if (o.crf < 0) {
+        o.crf = defaultCrf(o.format);
+    }
+    // Parts hold H.264 in MP4, whose timing is exact at any frame rate; a join copies them.
+    if (o.part && o.format != VideoFormat::Mp4) {
+        return fail("--part writes an MP4 file: give --output a name ending in .mp4");
+    }
+    if ((o.join || o.jobs > 1) && o.format == VideoFormat::WebM) {
+        return fail(std::string(o.join ? "--join" : "--jobs") +
+                    " copies the parts' H.264 picture: write .mp4 or .mkv");
     }
     return parsed;
 }
 
 std::string captureUsage() {
+    const std::string hold = seconds(endingHoldSeconds);
+    const std::string fade = seconds(endingFadeSeconds);
     return "Usage: heptad-capture [options]\n"
-           "Renders the Heptad demo frame by frame on a virtual clock and writes it as an MP4\n"
-           "video (H.264, with the music as AAC) through ffmpeg, or one frame as a PNG. Run it\n"
-           "where the demo runs from (shaders, images and demotune.mp3 are read from the working\n"
-           "folder). Without a display it renders on a private Xvfb server.\n"
+           "Renders the Heptad demo frame by frame on a virtual clock and writes it as a video\n"
+           "with its music through ffmpeg, or one frame as a PNG. Frame n shows the demo at\n"
+           "n / fps seconds. Without a display it renders on a private Xvfb server.\n"
            "\n"
-           "  --size WxH      picture size in pixels (default 1920x1080)\n"
-           "  --fps N         frames a second (default 60)\n"
-           "  --from S        start at S seconds of the demo (default 0)\n"
-           "  --to S          stop before S seconds (default 164, the end)\n"
-           "  --output PATH   the file to write (default heptad.mp4, or heptad.png with --still)\n"
-           "  --still T       write the single frame at T seconds as a PNG\n"
-           "  --help          show this text\n";
+           "  --size WxH        picture size in pixels, 16:9 (default 1920x1080)\n"
+           "  --fps N           frames a second (default 60)\n"
+           "  --from S          start at S seconds of the demo (default 0)\n"
+           "  --to S            stop before S seconds (default 164, the end)\n"
+           "  -o, --output PATH the file to write (default heptad.mp4, or heptad.png with\n"
+           "                    --still); its extension picks the format: .mp4 or .mkv for\n"
+           "                    H.264 with AAC sound, .webm for VP9 with Opus sound\n"
+           "  --crf N           video quality, lower is better: 0 to 51 for H.264 (default\n"
+           "                    18, visually lossless), 0 to 63 for VP9 (default 31)\n"
+           "  --still T         write the single frame at T seconds as a PNG\n"
+           "  --preset NAME     x264 preset, ultrafast to veryslow (default faster: measured at\n"
+           "                    960x540, 1280x720 and 1920x1080 it costs 70 to 85% of medium's\n"
+           "                    CPU for about 0.6 dB less PSNR and 5% fewer bits; veryfast halves\n"
+           "                    the CPU but loses about 1.7 dB)\n"
+           "  --supersample N   render at N times the size both ways (2 to 4) and average each\n"
+           "                    N x N block in linear light: smooth edges for N*N times the\n"
+           "                    rendering; points and lines, sized in pixels, come out thinner\n"
+           "  --jobs N          share the range between N processes, each with its own virtual X\n"
+           "                    server when there is no display, and join their parts (default 1:\n"
+           "                    on 2 cores without a GPU, two processes with one render thread\n"
+           "                    each were no faster than one with two, and used more CPU; more\n"
+           "                    cores or machines are where it pays)\n"
+           "  --part            write only the picture of --from to --to, for a later --join\n"
+           "  --join PART...    join parts made with --part, in time order, into one video with\n"
+           "                    the music, without encoding the picture again\n"
+           "  --help            show this text\n"
+           "\n"
+           "A recording that runs to the end holds its last picture for " +
+           hold +
+           " s while the\n"
+           "last chord rings out, fading to black and silence over the last " +
+           fade +
+           " s, so the\n"
+           "whole demo makes a video of " +
+           seconds(164.0 + endingHoldSeconds) +
+           " s.\n"
+           "Where a frame falls exactly on a scene change (24, 44, 67, 83, 112, 129 s) or on a\n"
+           "change of the finale's grid (141, 151 s), the live demo would show one empty frame;\n"
+           "a recording draws the next representable instant after it instead (a float step,\n"
+           "a few microseconds later), so the picture runs on without a flash.\n"
+           "\n"
+           "It reads the demo's shaders, images and demotune.mp3 from the folder it is run in,\n"
+           "or else from the folder of its own program file (the runtime folder of a build).\n"
+           "When start-up reports a failure (a file it cannot read, a shader that does not\n"
+           "build), it stops and writes nothing: such a recording would not show the demo.\n";
 }

@@ -3,12 +3,18 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <ctime>
+#include <initializer_list>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-constexpr int maxChildren = 4;
+constexpr int maxChildren = 72; // --jobs 64, each part with its X server, and the encoders
 char tempFile[PATH_MAX] = "";
-pid_t children[maxChildren] = {0, 0, 0, 0};
+char partsFolder[PATH_MAX - 32] = "";
+int partsInFolder = 0;
+pid_t children[maxChildren] = {};
+int childInputs[maxChildren] = {}; // the pipes the encoder reads, -1 for none
 
 // Updates happen with the stop signals blocked, so the handler never sees half a path.
 class SignalsHeld {
@@ -27,18 +33,73 @@ class SignalsHeld {
     sigset_t before;
 };
 
-void onStopSignal(int signal) {
+// Writes a positive number in decimal (no sprintf in a signal handler); returns its end.
+char* writeNumber(char* at, int number) {
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    while (count > 0) {
+        *at++ = digits[--count];
+    }
+    return at;
+}
+
+// Stops the helpers and waits for them, for two seconds at most, so that the encoder cannot
+// write on after the unfinished file is removed and the X server has taken down its lock
+// file; only then is the file removed.
+void stopHelpersAndRemoveTheFile() {
+    for (int i = 0; i < maxChildren; ++i) {
+        if (children[i] > 0) {
+            kill(children[i], SIGTERM);
+        }
+        // An encoder waiting for the next frame sees the end of its input and stops.
+        if (children[i] > 0 && childInputs[i] != -1) {
+            close(childInputs[i]);
+        }
+    }
+    for (pid_t pid : children) {
+        for (int wait = 0; pid > 0 && wait < 200 && waitpid(pid, nullptr, WNOHANG) == 0; ++wait) {
+            const timespec tenMilliseconds{0, 10000000};
+            nanosleep(&tenMilliseconds, nullptr);
+        }
+    }
     if (tempFile[0] != '\0') {
         unlink(tempFile);
     }
-    for (pid_t pid : children) {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
+    if (partsFolder[0] != '\0') {
+        // The parts have removed their unfinished files as they stopped; the finished go too.
+        char path[PATH_MAX];
+        const size_t length = std::strlen(partsFolder);
+        std::memcpy(path, partsFolder, length);
+        const char* const kinds[] = {".mp4", ".log"};
+        for (int part = 1; part <= partsInFolder; ++part) {
+            for (const char* kind : kinds) {
+                std::memcpy(path + length, "/part", 5);
+                std::strcpy(writeNumber(path + length + 5, part), kind);
+                unlink(path);
+            }
         }
+        rmdir(partsFolder);
     }
+}
+
+void onStopSignal(int signal) {
+    stopHelpersAndRemoveTheFile();
     const char message[] = "\nheptad-capture: interrupted: nothing written\n";
     [[maybe_unused]] const ssize_t ignored = write(2, message, sizeof message - 1);
     _exit(128 + signal);
+}
+
+// A crash cleans up the same way, then dies of its signal as it would have (the handler was
+// installed to run once and the signal is not blocked in it), core dump and all.
+void onCrashSignal(int signal) {
+    stopHelpersAndRemoveTheFile();
+    const char message[] = "\nheptad-capture: crashed: nothing written\n";
+    [[maybe_unused]] const ssize_t ignored = write(2, message, sizeof message - 1);
+    raise(signal);
 }
 } // namespace
 
@@ -49,6 +110,13 @@ void installEmergencyStop() {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+    struct sigaction crash {};
+    crash.sa_handler = onCrashSignal;
+    sigemptyset(&crash.sa_mask);
+    crash.sa_flags = SA_RESETHAND | SA_NODEFER;
+    for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL}) {
+        sigaction(signal, &crash, nullptr);
+    }
     // A vanished encoder shows up as a failed write, not as a silent death.
     signal(SIGPIPE, SIG_IGN);
 }
@@ -62,11 +130,22 @@ void guardTempFile(const char* path) {
     std::strcpy(tempFile, path);
 }
 
-void guardChild(pid_t pid) {
+void guardPartsFolder(const char* path, int parts) {
     SignalsHeld held;
-    for (pid_t& slot : children) {
-        if (slot == 0) {
-            slot = pid;
+    if (path == nullptr || std::strlen(path) >= sizeof partsFolder) {
+        partsFolder[0] = '\0';
+        return;
+    }
+    std::strcpy(partsFolder, path);
+    partsInFolder = parts;
+}
+
+void guardChild(pid_t pid, int inputFd) {
+    SignalsHeld held;
+    for (int i = 0; i < maxChildren; ++i) {
+        if (children[i] == 0) {
+            children[i] = pid;
+            childInputs[i] = inputFd;
             return;
         }
     }
@@ -74,9 +153,10 @@ void guardChild(pid_t pid) {
 
 void releaseChild(pid_t pid) {
     SignalsHeld held;
-    for (pid_t& slot : children) {
-        if (slot == pid) {
-            slot = 0;
+    for (int i = 0; i < maxChildren; ++i) {
+        if (children[i] == pid) {
+            children[i] = 0;
+            childInputs[i] = -1;
         }
     }
 }

@@ -2,6 +2,22 @@
 #include <string>
 #include <vector>
 
+// The kinds of video file a recording writes, chosen by the output name's extension:
+// .mp4 and .mkv hold H.264 with AAC sound, .webm holds VP9 with Opus.
+enum class VideoFormat { Mp4, Matroska, WebM };
+// The format an output name asks for; false for any other extension.
+bool videoFormatOf(const std::string& path, VideoFormat& format);
+// The quality scale of the format's video codec: 0 (lossless or best) to this.
+int worstCrf(VideoFormat format);
+// The quality a recording gets when --crf does not say: visually lossless for H.264, the
+// codec's own recommendation for full-HD VP9.
+int defaultCrf(VideoFormat format);
+
+// The ffmpeg encoders a format needs: libx264 and aac, or libvpx-vp9 and libopus.
+std::vector<std::string> encodersFor(VideoFormat format);
+// The first of those that the given ffmpeg lacks, or "" when it has them all (or does not say).
+std::string missingEncoder(const std::string& ffmpeg, VideoFormat format);
+
 // How ffmpeg turns the piped frames and the music into the video file.
 struct EncoderSettings {
     std::string ffmpeg; // path of the program
@@ -10,9 +26,29 @@ struct EncoderSettings {
     int fps = 0;
     double audioStart = 0.0; // demo seconds of the first frame: the music starts with frame 0
     double duration = 0.0;   // seconds of picture; the sound is cut (or padded) to it
-    std::string music;       // "" for a silent sound track
-    std::string output;      // written as MP4 whatever its name
+    // Seconds the last picture is held after the frames while the music goes on; the picture
+    // and the sound fade out over the last fadeSeconds of it. 0 for none.
+    double holdSeconds = 0.0;
+    double fadeSeconds = 0.0;
+    std::string music;  // "" for a silent sound track
+    std::string output; // written in `format` whatever its name
+    VideoFormat format = VideoFormat::Mp4;
+    int crf = 18;
+    std::string preset = "medium"; // x264's speed against compression
+    // A part of a longer recording: picture only, in MP4 whatever the format, its frames named
+    // in the file's comment, so that a join can check the parts follow each other and add the
+    // music once.
+    bool part = false;
+    std::string comment;
 };
 
-// The full ffmpeg command line: raw RGBA frames on stdin, bottom row first; H.264 + AAC out.
+// The full ffmpeg command line: raw RGBA frames on stdin, bottom row first. File names are
+// given as "file:" URLs, so that no name (one with a colon, one starting with "-") is read as
+// a protocol or an option.
 std::vector<std::string> encoderArguments(const EncoderSettings& settings);
+
+// The command line that joins parts, listed in a concat-demuxer file, into one video of
+// settings.format with the music: the parts' picture is copied, the sound made as
+// encoderArguments makes it (audioStart, duration and hold are those of the whole).
+std::vector<std::string> joinArguments(const EncoderSettings& settings,
+                                       const std::string& concatList);

@@ -1,9 +1,43 @@
 #include "capture/frame_plan.h"
 
+#include "scenes/finale_layout.h"
+
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <limits>
 
 double frameSeconds(long frame, int fps) {
     return static_cast<double>(frame) / fps;
+}
+
+std::vector<float> glitchTimes() {
+    std::vector<float> times;
+    float finaleStart = 0.0f;
+    for (const TimelineWindow& window : timelineWindows) {
+        if (std::isfinite(window.start)) {
+            times.push_back(window.start);
+        }
+        if (window.scene == TimelineScene::Finale) {
+            finaleStart = window.start;
+        }
+    }
+    times.push_back(std::end(timelineWindows)[-1].end);
+    // The finale compares its own time, demoTime - start, with its sub-window bounds; at these
+    // demoTimes that difference is exact.
+    times.push_back(finaleStart + finaleMiddleFrom);
+    times.push_back(finaleStart + finaleLateFrom);
+    std::sort(times.begin(), times.end());
+    return times;
+}
+
+float recordingDemoTime(double seconds) {
+    static const std::vector<float> glitches = glitchTimes();
+    const auto demoTime = static_cast<float>(seconds);
+    if (std::find(glitches.begin(), glitches.end(), demoTime) != glitches.end()) {
+        return std::nextafter(demoTime, std::numeric_limits<float>::infinity());
+    }
+    return demoTime;
 }
 
 long firstFrameAt(double seconds, int fps) {
@@ -22,7 +56,7 @@ std::vector<long> warmUpFrames(long firstFrame, int fps) {
     std::vector<long> frames;
     TimelineScene previous = TimelineScene::None;
     for (long n = 0; n < firstFrame; ++n) {
-        const TimelineScene scene = timelineScene(static_cast<float>(frameSeconds(n, fps)));
+        const TimelineScene scene = timelineScene(recordingDemoTime(frameSeconds(n, fps)));
         // The frame before n ended a scene run: keep it.
         if (scene != previous && previous != TimelineScene::None) {
             frames.push_back(n - 1);

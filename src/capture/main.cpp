@@ -7,18 +7,27 @@
 #include "app/window.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
+#include "capture/data_folder.h"
+#include "capture/downsample.h"
 #include "capture/emergency_stop.h"
 #include "capture/encoder.h"
+#include "capture/encoder_preset.h"
 #include "capture/frame_plan.h"
+#include "capture/frame_readback.h"
 #include "capture/offscreen_target.h"
+#include "capture/parallel_recording.h"
+#include "capture/part_join.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
+#include "capture/recording_split.h"
+#include "capture/startup_report.h"
 #include "capture/virtual_display.h"
 #include "render/gl.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -50,14 +59,19 @@ std::string seconds(double value) {
 }
 
 // One frame as the live program draws it: every read of the timer inside the frame sees the
-// frame's own time. A frame on a scene bound draws nothing, so the target keeps the picture of
-// the frame before, which is what reading it back then shows. (The live program swaps there
-// and shows whatever its back buffer holds: with a copying swap that same previous picture,
-// with an exchanging one the picture before it, a one-frame flicker not worth recording.)
+// frame's own time. Where that time is a glitch time (a scene bound, or a bound between the
+// finale's grids), the live program would draw nothing or the bare sky for one frame; the
+// recording draws the next float instant instead, one float step later, so the picture runs on.
 void renderFrame(const OffscreenTarget& target, double time) {
-    pinTimer(time);
+    const float demoTime = recordingDemoTime(time);
+    pinTimer(demoTime == static_cast<float>(time) ? time : static_cast<double>(demoTime));
     target.bind();
-    runTimeline(static_cast<float>(time));
+    runTimeline(demoTime);
+}
+
+// Whether the last frame of the range is the last of the demo, so the music's ending follows.
+bool reachesTheEnd(const FrameRange& range, int fps) {
+    return frameSeconds(range.end, fps) >= std::end(timelineWindows)[-1].end;
 }
 
 // The frame at o.stillTime as a PNG, after the frames whose state it inherits.
@@ -68,6 +82,11 @@ int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     renderFrame(target, o.stillTime);
     std::vector<unsigned char> pixels;
     target.read(pixels);
+    if (o.supersample > 1) {
+        std::vector<unsigned char> large;
+        large.swap(pixels);
+        downsampleBox(large.data(), o.width, o.height, o.supersample, pixels);
+    }
     std::string error;
     if (!writePng(output.tempPath(), o.width, o.height, pixels, error) || !output.commit(error)) {
         return fail(error);
@@ -86,7 +105,18 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     encoding.fps = o.fps;
     encoding.audioStart = frameSeconds(range.first, o.fps);
     encoding.duration = frameSeconds(range.count(), o.fps);
+    if (reachesTheEnd(range, o.fps)) {
+        encoding.holdSeconds = endingHoldSeconds;
+        encoding.fadeSeconds = endingFadeSeconds;
+    }
     encoding.output = output.tempPath();
+    encoding.format = o.format;
+    encoding.crf = o.crf;
+    encoding.preset = o.preset.empty() ? defaultPreset : o.preset;
+    encoding.part = o.part;
+    if (o.part) {
+        encoding.comment = partComment({range, o.fps, o.width, o.height, encoding.holdSeconds});
+    }
     ChildProcess encoder;
     std::string error;
     if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
@@ -95,18 +125,39 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     for (long n : warmUpFrames(range.first, o.fps)) {
         renderFrame(target, frameSeconds(n, o.fps));
     }
-    std::vector<unsigned char> pixels;
-    Progress progress(range.count(), stderr);
-    for (long n = range.first; n < range.end; ++n) {
-        const double time = frameSeconds(n, o.fps);
-        renderFrame(target, time);
-        target.read(pixels);
-        if (!encoder.write(pixels.data(), pixels.size())) {
-            std::fputc('\n', stderr);
-            return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
-                        "): nothing written");
+    FrameReadback readback;
+    readback.create(target);
+    Progress progress(range, o.fps, stderr);
+    // The oldest frame read back goes to the encoder while the one after it is drawn.
+    std::vector<unsigned char> filtered;
+    auto sendOldest = [&](long frame) {
+        const unsigned char* pixels = readback.take();
+        bool sent = pixels != nullptr;
+        if (sent && o.supersample > 1) {
+            downsampleBox(pixels, o.width, o.height, o.supersample, filtered);
+            sent = encoder.write(filtered.data(), filtered.size());
+        } else if (sent) {
+            sent = encoder.write(pixels, target.frameBytes());
         }
-        progress.frameDone(sceneName(timelineScene(static_cast<float>(time))));
+        readback.release();
+        progress.frameDone(sceneName(timelineScene(recordingDemoTime(frameSeconds(frame, o.fps)))));
+        return sent;
+    };
+    bool sent = true;
+    for (long n = range.first; n < range.end && sent; ++n) {
+        renderFrame(target, frameSeconds(n, o.fps));
+        readback.queue();
+        if (readback.pending() == 2) {
+            sent = sendOldest(n - 1);
+        }
+    }
+    if (sent) {
+        sent = sendOldest(range.end - 1);
+    }
+    if (!sent) {
+        std::fputc('\n', stderr);
+        return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
+                    "): nothing written");
     }
     progress.finish();
     const int encoderStatus = encoder.finish();
@@ -118,13 +169,67 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         return fail(error);
     }
     std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps)\n", o.output.c_str(),
-                 formatDuration(encoding.duration).c_str(), o.width, o.height, o.fps);
+                 formatDuration(encoding.duration + encoding.holdSeconds).c_str(), o.width,
+                 o.height, o.fps);
+    return 0;
+}
+
+// Parts made apart (--part) joined into one video with the music.
+int joinFiles(const CaptureOptions& o) {
+    PendingOutput output;
+    std::string error;
+    if (!output.create(o.output, error)) {
+        return fail(error);
+    }
+    EncoderSettings encoding;
+    encoding.ffmpeg = findOnPath("ffmpeg");
+    if (encoding.ffmpeg.empty()) {
+        return fail("ffmpeg not found on PATH: it joins the parts (install the ffmpeg package)");
+    }
+    encoding.format = o.format;
+    if (access(musicFile, R_OK) == 0) {
+        encoding.music = musicFile;
+    } else {
+        std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n", musicFile);
+    }
+    PartInfo whole;
+    error = joinParts(o.parts, encoding, output.tempPath(), whole);
+    if (!error.empty()) {
+        return fail(error + ": nothing written");
+    }
+    if (!output.commit(error)) {
+        return fail(error);
+    }
+    std::fprintf(
+        stderr, "Wrote %s (%s, %dx%d, %d fps, frames %ld to %ld)\n", o.output.c_str(),
+        formatDuration(frameSeconds(whole.frames.count(), whole.fps) + whole.holdSeconds).c_str(),
+        whole.width, whole.height, whole.fps, whole.frames.first, whole.frames.end - 1);
     return 0;
 }
 
 // What both kinds of recording share: the checks that need no GL, the display, a hidden window
 // with the program's context, the program's own start-up, and the render target.
-int capture(const CaptureOptions& o) {
+int capture(CaptureOptions o) {
+    // The data is looked for before anything is written or started.
+    if (!holdsDemoData(".")) {
+        const std::string home = programFolder();
+        if (home.empty() || !holdsDemoData(home)) {
+            return fail("the demo's data (labShaders/, labshaders/, imgs/) is neither here nor "
+                        "beside this program: run it in the folder that holds it, the runtime "
+                        "folder of a build (build/runtime)");
+        }
+        o.output = pathFromWorkingFolder(o.output);
+        for (std::string& part : o.parts) {
+            part = pathFromWorkingFolder(part);
+        }
+        if (chdir(home.c_str()) != 0) {
+            return fail("cannot enter " + home + ", which holds the demo's data");
+        }
+        std::fprintf(stderr, "heptad-capture: reading the demo's data from %s\n", home.c_str());
+    }
+    if (o.join) {
+        return joinFiles(o);
+    }
     PendingOutput output;
     std::string error;
     if (!output.create(o.output, error)) {
@@ -138,11 +243,23 @@ int capture(const CaptureOptions& o) {
             return fail("ffmpeg not found on PATH: it encodes the video (install the ffmpeg "
                         "package; --still needs no ffmpeg)");
         }
-        if (access(musicFile, R_OK) == 0) {
+        const std::string missing = missingEncoder(encoding.ffmpeg, o.format);
+        if (!missing.empty()) {
+            return fail(encoding.ffmpeg + " has no " + missing + " encoder, which " + o.output +
+                        " needs (.mp4 and .mkv need libx264 and aac, .webm libvpx-vp9 and "
+                        "libopus)");
+        }
+        if (o.part) {
+            // The music is added once, by the join.
+        } else if (access(musicFile, R_OK) == 0) {
             encoding.music = musicFile;
         } else {
             std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n",
                          musicFile);
+        }
+        if (!o.part && splitByCost(range, o.fps, o.jobs).size() > 1) {
+            output.discard();
+            return recordInParts(o, encoding);
         }
     }
 
@@ -182,14 +299,29 @@ int capture(const CaptureOptions& o) {
                      range.count(), seconds(frameSeconds(range.first, o.fps)).c_str(),
                      seconds(frameSeconds(range.end, o.fps)).c_str(), o.width, o.height, o.fps,
                      o.output.c_str());
+        if (o.supersample > 1) {
+            std::fprintf(stderr, "Each frame is drawn at %dx%d and filtered down\n",
+                         o.width * o.supersample, o.height * o.supersample);
+        }
+        if (reachesTheEnd(range, o.fps)) {
+            std::fprintf(
+                stderr, "The last picture is then held %s s while the music ends: %s of video\n",
+                seconds(endingHoldSeconds).c_str(),
+                formatDuration(frameSeconds(range.count(), o.fps) + endingHoldSeconds).c_str());
+        }
     }
     const auto startUpBegan = std::chrono::steady_clock::now();
-    runStartUp(window);
+    const StartUpReport startUp = runCatchingOutput([window] { runStartUp(window); });
+    if (startUp.failures > 0) {
+        return fail("start-up reported " + std::to_string(startUp.failures) +
+                    " failure(s) (on standard output): a recording would not show the demo; "
+                    "nothing written");
+    }
     std::fprintf(
         stderr, "Started up in %.1f s\n",
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startUpBegan).count());
     OffscreenTarget target;
-    if (!target.create(o.width, o.height, error)) {
+    if (!target.create(o.width * o.supersample, o.height * o.supersample, error)) {
         return fail(error);
     }
 

@@ -1,6 +1,7 @@
 #include "capture/progress.h"
 
 #include <cmath>
+#include <unistd.h>
 
 std::string formatDuration(double seconds) {
     const long total = std::lround(std::max(seconds, 0.0));
@@ -14,8 +15,9 @@ std::string formatDuration(double seconds) {
     return text;
 }
 
-Progress::Progress(long totalFrames, std::FILE* out)
-    : total(totalFrames), out(out), started(Clock::now()), lastDrawn(started), windowStart(started),
+Progress::Progress(const FrameRange& range, int fps, std::FILE* out)
+    : total(range.count()), out(out), started(Clock::now()), lastDrawn(started),
+      windowStart(started), lineByLine(isatty(fileno(out)) == 0), timeLeft(range, fps),
       lastFrame(started) {}
 
 void Progress::frameDone(const char* sceneName) {
@@ -39,7 +41,11 @@ void Progress::frameDone(const char* sceneName) {
     } else if (windowStart == started) {
         recentFps = done / std::max(std::chrono::duration<double>(now - started).count(), 1e-6);
     }
-    if (std::chrono::duration<double>(now - lastDrawn).count() >= 0.25 || done == total) {
+    const double sinceDrawn = std::chrono::duration<double>(now - lastDrawn).count();
+    const bool due = lineByLine
+                         ? sinceDrawn >= 10.0 || done * 20 / total > lastDrawnDone * 20 / total
+                         : sinceDrawn >= 0.25;
+    if (due || done == total) {
         lastDrawn = now;
         draw();
     }
@@ -48,15 +54,20 @@ void Progress::frameDone(const char* sceneName) {
 void Progress::draw() {
     char line[160];
     const double percent = total > 0 ? 100.0 * done / total : 100.0;
-    const std::string left =
-        recentFps > 0.0 ? formatDuration((total - done) / recentFps) : std::string("?");
+    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    const double secondsLeft = timeLeft.secondsLeft(done, seconds);
+    const std::string left = secondsLeft >= 0.0 ? formatDuration(secondsLeft) : std::string("?");
     const int width =
         std::snprintf(line, sizeof line, "frame %ld/%ld (%.0f%%)  %s  %.1f fps  %s left", done,
                       total, percent, scene, recentFps, left.c_str());
     // Pad over the rest of a longer previous line.
     const size_t length = static_cast<size_t>(std::max(width, 0));
-    std::fprintf(out, "\r%s%*s", line,
-                 static_cast<int>(lastWidth > length ? lastWidth - length : 0), "");
+    if (lineByLine) {
+        std::fprintf(out, "%s\n", line);
+    } else {
+        std::fprintf(out, "\r%s%*s", line,
+                     static_cast<int>(lastWidth > length ? lastWidth - length : 0), "");
+    }
     std::fflush(out);
     lastWidth = length;
     lastDrawnDone = done;
@@ -67,8 +78,8 @@ void Progress::finish() {
         draw();
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    std::fprintf(out, "\n%ld frames in %s (%.1f fps)", done, formatDuration(seconds).c_str(),
-                 seconds > 0.0 ? done / seconds : 0.0);
+    std::fprintf(out, "%s%ld frames in %s (%.1f fps)", lineByLine ? "" : "\n", done,
+                 formatDuration(seconds).c_str(), seconds > 0.0 ? done / seconds : 0.0);
     const char* separator = "; by scene: ";
     for (const SceneTime& part : sceneTimes) {
         if (std::string(part.scene) == "none") {

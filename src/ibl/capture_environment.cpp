@@ -1,8 +1,10 @@
 #include "ibl/capture_math.h"
 #include "ibl/capture_passes.h"
 #include "ibl/ibl.h"
+#include "render/data_file.h"
 #include "render/gl.h"
 #include "render/hdr_image.h"
+#include "render/image_decode.h"
 #include "render/meshes.h"
 
 #include <cstdio>
@@ -54,7 +56,7 @@ void captureEnvironment() {
     // 0, which reads as black, and the demo goes on with a black sky.
     stbi_set_flip_vertically_on_load(true);
     HdrImage sky;
-    if (std::FILE* file = std::fopen("imgs/vellmar.512.hdr", "rb")) {
+    if (std::FILE* file = openDataFile("imgs/vellmar.512.hdr", maxPictureFileBytes)) {
         GLint maxSize = 0;
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
         sky = readHdrImage(file, maxSize);

@@ -103,7 +103,8 @@ HdrImage readHdrImage(std::FILE* file, int maxSize) {
     int height = 0;
     int channels = 0;
     if (!stbi_is_hdr_from_file(file) || !stbi_info_from_file(file, &width, &height, &channels) ||
-        width < 1 || height < 1 || width > maxSize || height > maxSize) {
+        width < 1 || height < 1 || width > maxSize || height > maxSize ||
+        static_cast<long long>(width) * height > maxPicturePixels) {
         return image;
     }
     const std::vector<unsigned char> data = readRestOfFile(file);

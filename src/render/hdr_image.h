@@ -16,6 +16,6 @@ struct HdrImage {
 //   picture;
 // - a file that ends before its last scanline, which stb_image fills with black and reports as
 //   a success;
-// - a picture wider or taller than maxSize (GL's largest texture), judged from the header
-//   before any pixel is decoded.
+// - a picture wider or taller than maxSize (GL's largest texture), or of more pixels than
+//   maxPicturePixels (image_decode.h), judged from the header before any pixel is decoded.
 HdrImage readHdrImage(std::FILE* file, int maxSize);

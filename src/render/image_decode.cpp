@@ -1,9 +1,9 @@
 #include "render/image_decode.h"
 
+#include "render/gl.h"
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <epoxy/gl.h>
 #include <stb_image.h>
 #include <vector>
 
@@ -88,7 +88,8 @@ DecodedImage decodeImage(std::FILE* file, int maxTextureSize) {
     int channels = 0;
     // Judged from the header before decoding costs memory.
     if (!stbi_info_from_memory(data.data(), length, &width, &height, &channels) ||
-        width > maxTextureSize || height > maxTextureSize) {
+        width > maxTextureSize || height > maxTextureSize ||
+        static_cast<long long>(width) * height > maxPicturePixels) {
         return image;
     }
     unsigned char* pixels =

@@ -3,6 +3,12 @@
 #include <cstdio>
 #include <vector>
 
+// Limits on a picture from the data folder, judged before it is read or decoded: the demo's own
+// are 1920x1080 and 1024x512, a few megabytes each. At most as many pixels as 8192 x 8192 (a
+// quarter of a gigabyte decoded, at four bytes a pixel); each side at most GL's largest texture.
+constexpr long long maxPictureFileBytes = 64ll << 20;
+constexpr long long maxPicturePixels = 8192ll * 8192;
+
 // How an 8-bit image decoded by stb_image goes to GL, worked out without a context so that the
 // loader, its tests and the fuzz harness all judge a picture by the same rules.
 struct ImageUpload {
@@ -31,8 +37,8 @@ struct DecodedImage {
 
 // Decodes an open PNG file of 1 to 4 channels (16-bit ones come back reduced to 8 bits); any
 // other kind of file is refused, since the system's stb_image cannot safely decode them all. A
-// picture larger than maxTextureSize either way is refused from its header, before decoding it
-// costs memory.
+// picture larger than maxTextureSize either way, or of more than maxPicturePixels, is refused
+// from its header, before decoding it costs memory.
 DecodedImage decodeImage(std::FILE* file, int maxTextureSize);
 
 // The bytes of an open file from its position to its end; the decoders work on the whole file in

@@ -1,10 +1,26 @@
 #include "render/shader.h"
 
+#include "render/data_file.h"
 #include "render/gl.h"
 
 #include <fstream>
 #include <iostream>
 #include <sstream>
+
+namespace {
+// The demo's largest shader is a few kilobytes.
+constexpr long long maxShaderBytes = 1ll << 20;
+
+// Opens a shader file the way a missing one fails: a folder, FIFO, device or outsized file
+// raises the stream failure that a file which cannot be opened raises.
+void openShaderFile(std::ifstream& file, const char* path) {
+    const std::string refusal = dataFileRefusal(path, maxShaderBytes);
+    if (!refusal.empty()) {
+        throw std::ifstream::failure(refusal);
+    }
+    file.open(path);
+}
+} // namespace
 
 Shader::Shader(const char* vertexPath, const char* fragmentPath) {
     std::string vertexCode;
@@ -15,8 +31,8 @@ Shader::Shader(const char* vertexPath, const char* fragmentPath) {
     vertexFile.exceptions(std::ifstream::failbit | std::ifstream::badbit);
     fragmentFile.exceptions(std::ifstream::failbit | std::ifstream::badbit);
     try {
-        vertexFile.open(vertexPath);
-        fragmentFile.open(fragmentPath);
+        openShaderFile(vertexFile, vertexPath);
+        openShaderFile(fragmentFile, fragmentPath);
         std::stringstream vertexStream;
         std::stringstream fragmentStream;
         vertexStream << vertexFile.rdbuf();

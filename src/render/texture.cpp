@@ -1,5 +1,6 @@
 #include "render/texture.h"
 
+#include "render/data_file.h"
 #include "render/gl.h"
 #include "render/image_decode.h"
 
@@ -15,7 +16,7 @@ unsigned int loadImageTexture(const char* path) {
     GLint maxTextureSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
     DecodedImage image;
-    if (std::FILE* file = std::fopen(path, "rb")) {
+    if (std::FILE* file = openDataFile(path, maxPictureFileBytes)) {
         image = decodeImage(file, maxTextureSize);
         std::fclose(file);
     }

@@ -6,13 +6,13 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 FinaleWindow finaleWindowAt(float s) {
-    if (s < 12.0f) {
+    if (s < finaleMiddleFrom) {
         return FinaleWindow::Early;
     }
-    if (s > 12.0f && s < 22.0f) {
+    if (s > finaleMiddleFrom && s < finaleLateFrom) {
         return FinaleWindow::Middle;
     }
-    if (s > 22.0f) {
+    if (s > finaleLateFrom) {
         return FinaleWindow::Late;
     }
     return FinaleWindow::None;

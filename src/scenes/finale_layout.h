@@ -8,6 +8,10 @@
 
 enum class FinaleWindow { None, Early, Middle, Late };
 
+// Seconds into the finale at which the middle and the late grids take over.
+constexpr float finaleMiddleFrom = 12.0f;
+constexpr float finaleLateFrom = 22.0f;
+
 struct FinaleFrame {
     float demoTime;
     float s;       // seconds into the finale

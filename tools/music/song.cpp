@@ -11,10 +11,13 @@ namespace {
 enum Section { Intro, Groove, FullGroove, Breakdown, Drop, BreakdownTwo, Finale, Outro, kSections };
 
 // First beat of each section: the beats nearest the scene changes at 24, 44, 67, 83, 112 and
-// 129 s, and the final chord on the beat nearest 164 s. Each section counts its own bars from
-// its first beat, so every section opens on a downbeat; the odd beats left at a section's end
-// carry a fill.
-const int kSectionStart[kSections] = {0, 51, 94, 143, 177, 239, 275, 350};
+// 129 s, and the final chord at 160.3 s, after the finale's two rounds of the tune. The chord
+// comes before the pictures end at 164 s so that it rings out while they still run: the music
+// starts with the first frame, after start-up, so it trails the pictures by the start-up time,
+// and a start-up of up to 3 s still leaves the chord heard. Each section counts its own bars
+// from its first beat, so every section opens on a downbeat; the odd beats left at a section's
+// end carry a fill.
+const int kSectionStart[kSections] = {0, 51, 94, 143, 177, 239, 275, 342};
 
 int sectionEnd(int s) {
     return s + 1 < kSections ? kSectionStart[s + 1] : 366;
@@ -191,13 +194,12 @@ void renderPads(Stereo& bus) {
                      level[s], shape);
         });
     }
-    // The last chord: A minor over a low A, struck on the beat nearest 164 s and left to ring
-    // out slowly until the track ends.
+    // The last chord: A minor over a low A, held two bars and left to ring out slowly.
     ChordShape last;
     last.attack = 0.01;
     last.release = 2.2;
-    const Stereo finalChord = holdChord({45, 57, 60, 64, 69, 72, 76}, last, 8.0);
-    addChord(bus, frameOfBeat(kSectionStart[Outro]), frameOfBeat(4.0), finalChord, 0.8, last);
+    const Stereo finalChord = holdChord({45, 57, 60, 64, 69, 72, 76}, last, 12.0);
+    addChord(bus, frameOfBeat(kSectionStart[Outro]), frameOfBeat(8.0), finalChord, 0.8, last);
     lowPassBus(bus, 0, static_cast<int64_t>(bus.frames()), 0.9, padCutoff);
 }
 

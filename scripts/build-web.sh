@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Builds the browser version into build-web/: index.html, page.js, heptad.js and heptad.wasm
+# (the same C++ compiled by Emscripten for WebGL 2), heptad.data (the shaders and images at their
+# usual relative paths) and demotune.mp3, which the browser streams. Any static web server can
+# host the folder. The data comes from the desktop build's generators (build/runtime), so that is
+# built first.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out="$root/build-web"
+objects="$root/build-web-obj"
+"$root/scripts/build.sh" play
+runtime="$root/build/runtime"
+
+# Debian's emcc needs Debian's node modules on its path.
+export NODE_PATH=/usr/share/nodejs
+mkdir -p "$out" "$objects/include"
+# Only the header-only libraries of the system, not its C headers, go on the include path.
+ln -sfn /usr/include/glm "$objects/include/glm"
+ln -sfn /usr/include/stb "$objects/include/stb"
+
+sources=(
+  src/app/camera.cpp src/app/frame.cpp src/app/keys.cpp src/app/startup.cpp src/app/timeline.cpp
+  src/capture/frame_plan.cpp
+  src/render/*.cpp src/ibl/*.cpp src/scenes/*.cpp
+  src/platform/*.cpp src/platform/web/*.cpp
+)
+# The shared sound engine header keeps a pointer that only the desktop engine uses.
+flags=(-std=c++17 -O2 -Wall -Wextra -Wno-unused-private-field -fexceptions -I"$root/src" -I"$root/bench"
+       -isystem "$objects/include" -isystem "$objects/include/stb")
+
+# Each source compiled only when it or a header it includes changed.
+cd "$root"
+objs=()
+for source in ${sources[@]}; do
+  obj="$objects/${source//\//_}.o"
+  objs+=("$obj")
+  if [ -f "$obj" ] && [ -f "$obj.d" ] && ! find $(sed -e 's/^[^:]*://' -e 's/\\$//' "$obj.d") \
+      -newer "$obj" 2>/dev/null | grep -q .; then
+    continue
+  fi
+  echo "emcc $source"
+  nice em++ "${flags[@]}" -MMD -MF "$obj.d" -c "$source" -o "$obj"
+done
+
+# The pictures, re-compressed without loss for the download: stb's PNG writer packs them loosely
+# (2.7 to 3 MB each), zlib at its best with a filter per row gets them to about 1.7 MB. Each one
+# is decoded again and must give the same pixels.
+mkdir -p "$objects/imgs"
+for picture in "$runtime"/imgs/*; do
+  packed="$objects/imgs/$(basename "$picture")"
+  [ "$picture" -nt "$packed" ] || continue
+  case "$picture" in
+    *.png)
+      ffmpeg -loglevel error -y -i "$picture" -compression_level 9 -pred mixed "$packed"
+      if ! cmp -s <(ffmpeg -loglevel error -i "$picture" -f rawvideo -) \
+                  <(ffmpeg -loglevel error -i "$packed" -f rawvideo -); then
+        echo "re-compressing $picture changed its pixels" >&2
+        rm -f "$packed"
+        exit 1
+      fi
+      ;;
+    *) cp "$picture" "$packed" ;;
+  esac
+done
+
+# The data package: every shader and picture the program opens, at the same relative paths.
+data=(--preload-file "$runtime/labShaders@labShaders" --preload-file "$runtime/labshaders@labshaders"
+      --preload-file "$objects/imgs@imgs")
+nice em++ "${objs[@]}" -O2 -fexceptions -o "$out/heptad.js" "${data[@]}" \
+  -sUSE_GLFW=3 -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1 \
+  -sMODULARIZE=1 -sEXPORT_NAME=createHeptad -sINVOKE_RUN=0 -sEXIT_RUNTIME=0 \
+  -sEXPORTED_RUNTIME_METHODS=callMain,FS -sENVIRONMENT=web
+cp "$root/web/index.html" "$root/web/page.js" "$out/"
+cp "$runtime/demotune.mp3" "$out/"
+echo "Built $out"

@@ -1,0 +1,84 @@
+#include "app/player_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+// The demo's last picture is drawn just before 164 s; a start there or later shows nothing.
+constexpr double demoLength = 164.0;
+
+bool parseSeconds(const std::string& text, double& value) {
+    if (text.empty()) {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return errno == 0 && *end == '\0' && std::isfinite(value);
+}
+} // namespace
+
+ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
+    ParsedPlayerOptions parsed;
+    PlayerOptions& o = parsed.options;
+    auto fail = [&parsed](const std::string& message) {
+        parsed.error = message;
+        return parsed;
+    };
+
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::string value;
+        bool inlineValue = false;
+        const size_t equals = name.find('=');
+        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+            inlineValue = true;
+        }
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+            return parsed;
+        }
+        if (name == "--window") {
+            if (inlineValue) {
+                return fail("--window takes no value");
+            }
+            o.inWindow = true;
+        } else if (name == "--from") {
+            if (!inlineValue) {
+                if (i + 1 >= args.size()) {
+                    return fail("--from needs a value");
+                }
+                value = args[++i];
+            }
+            double seconds = 0.0;
+            if (!parseSeconds(value, seconds) || seconds < 0.0 || seconds >= demoLength) {
+                return fail("--from wants seconds from 0 to below 164 (got '" + value + "')");
+            }
+            o.fromGiven = true;
+            o.fromSeconds = seconds;
+        } else {
+            return fail("unknown option '" + args[i] + "'");
+        }
+    }
+    return parsed;
+}
+
+std::string playerUsage() {
+    return "Usage: heptad [options]\n"
+           "Plays the Heptad demo: seven scenes in 164 seconds to a 128 BPM track, fullscreen\n"
+           "at 1920x1080. Run it where its shaders, images and demotune.mp3 are (the runtime\n"
+           "folder).\n"
+           "\n"
+           "Keys:\n"
+           "  Escape          end the demo (Ctrl-C in the terminal does too)\n"
+           "\n"
+           "Options:\n"
+           "  --window        play in a resizable 1920x1080 window instead of fullscreen\n"
+           "  --from T        start at T seconds of the demo (0 to below 164), music included\n"
+           "  --help          show this text\n"
+           "\n"
+           "Without a display, record a video instead with heptad-capture (see its --help).\n";
+}

@@ -1,0 +1,246 @@
+// The browser build in Debian's chromium (headless, WebGL 2 on SwiftShader), served from
+// build-web/ by python3 -m http.server as any static host would serve it:
+// - the page: no console error, the start card, a click starts, a 1920 x 1080 drawing buffer
+//   letterboxed into the window, the music in step with the demo, Escape, play again;
+// - a still of every scene against heptad-capture --still at the same time and size;
+// - the comparison fails on a missing picture and on a broken shader;
+// - a whole run on a fast clock reaches the end card with no GL error in any scene.
+// Usage: node browser_test.mjs <build-web dir> <runtime dir>
+import { spawn, execFile } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { promisify } from 'node:util';
+import { chromium } from 'playwright-core';
+
+const [webDir, runtimeDir] = process.argv.slice(2);
+const stillSize = { width: 960, height: 540 };
+// Mean absolute difference per channel (0 to 255) that a web still may differ from the desktop
+// one: about twice what was measured, and well under what the faults below give (3.6 and more
+// for a missing picture, 20 and more for a broken shader). The rasterisers differ at edges and
+// in filtering; the wireframe differs most, as WebGL draws 1-pixel lines where the desktop draws
+// 2.5-pixel smoothed ones (measured 0.6, where the cubes missing altogether would give about
+// 1.5). Scenes that are mostly background get tight limits for the same reason.
+const stills = [
+  { time: 12, scene: 'title', limit: 1 },
+  { time: 28, scene: 'scene 2, wireframe', limit: 1.2 },
+  { time: 36, scene: 'scene 2, points', limit: 0.5 },
+  { time: 55, scene: 'scene 3, points', limit: 0.5 },
+  { time: 75, scene: 'scene 4', limit: 1 },
+  { time: 95, scene: 'scene 5', limit: 2 },
+  { time: 120, scene: 'scene 6', limit: 1 },
+  { time: 150, scene: 'finale', limit: 0.5 },
+];
+
+let passed = 0;
+let failed = 0;
+function check(ok, what, detail = '') {
+  if (ok) passed += 1;
+  else failed += 1;
+  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${detail ? ': ' + detail : ''}`);
+}
+
+function startServer() {
+  return new Promise((resolve, reject) => {
+    const server = spawn('python3', ['-m', 'http.server', '--bind', '127.0.0.1', '0'], {
+      cwd: webDir,
+      stdio: ['ignore', 'pipe', 'ignore'],
+    });
+    server.stdout.on('data', (text) => {
+      const port = /port (\d+)/.exec(String(text));
+      if (port) resolve({ server, url: `http://127.0.0.1:${port[1]}/` });
+    });
+    server.on('exit', () => reject(new Error('http.server stopped')));
+  });
+}
+
+// The desktop stills, rendered while the browser works.
+async function renderNativeStills(dir) {
+  const run = promisify(execFile);
+  const files = {};
+  for (const { time } of stills) {
+    const file = path.join(dir, `native-${time}.png`);
+    await run('./heptad-capture', ['--still', String(time), '--size',
+      `${stillSize.width}x${stillSize.height}`, '--output', file], { cwd: runtimeDir });
+    files[time] = file;
+  }
+  return files;
+}
+
+// A page with its console watched: errors, and WebGL's own complaints, are collected.
+async function openPage(browser, url, beforeMain) {
+  const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+  const problems = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error' || /WebGL|GL_INVALID/.test(message.text())) {
+      problems.push(message.text());
+    }
+  });
+  page.on('pageerror', (error) => problems.push(error.message));
+  if (beforeMain) await page.addInitScript(beforeMain);
+  await page.goto(url);
+  return { page, problems };
+}
+
+function waitForState(page, states, timeout) {
+  // Polled by time: a page busy with slow software-rendered frames seldom reaches an animation
+  // frame of its own.
+  return page.waitForFunction((names) => names.includes(window.heptad.state), states,
+    { timeout, polling: 100 });
+}
+
+// Mean absolute difference per channel between the page's still (rows bottom first, as GL
+// reads them) and a PNG.
+function compareStill(page, pngFile) {
+  return page.evaluate(async (pngBase64) => {
+    const bytes = Uint8Array.from(atob(pngBase64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }),
+      { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    const { width, height, rgba } = window.heptad.still;
+    if (bitmap.width !== width || bitmap.height !== height) return null;
+    const canvas = new OffscreenCanvas(width, height);
+    const context = canvas.getContext('2d');
+    context.drawImage(bitmap, 0, 0);
+    const png = context.getImageData(0, 0, width, height).data;
+    const sums = [0, 0, 0];
+    for (let y = 0; y < height; ++y) {
+      for (let x = 0; x < width; ++x) {
+        const a = (y * width + x) * 4;
+        const b = ((height - 1 - y) * width + x) * 4;
+        for (let c = 0; c < 3; ++c) sums[c] += Math.abs(png[a + c] - rgba[b + c]);
+      }
+    }
+    return sums.map((sum) => sum / (width * height));
+  }, fs.readFileSync(pngFile).toString('base64'));
+}
+
+async function webStill(browser, url, time, beforeMain) {
+  const size = `${stillSize.width}x${stillSize.height}`;
+  const { page, problems } = await openPage(browser, `${url}?still=${time}&size=${size}&glcheck`,
+    beforeMain);
+  await waitForState(page, ['still-done', 'failed'], 120000);
+  return { page, problems };
+}
+
+async function testPage(browser, url) {
+  const { page, problems } = await openPage(browser, url);
+  await waitForState(page, ['ready', 'failed'], 60000);
+  check(await page.isVisible('#start') && /click to play/.test(await page.textContent('#start')),
+    'start card with "click to play"');
+  check(await page.evaluate(() => document.getElementById('logo').naturalWidth === 1920),
+    'start card shows the logo');
+  await page.click('#start');
+  await waitForState(page, ['playing', 'failed'], 60000);
+  const canvas = await page.evaluate(() => {
+    const c = document.querySelector('#stage canvas');
+    const box = c.getBoundingClientRect();
+    return { width: c.width, height: c.height, boxWidth: box.width, boxHeight: box.height };
+  });
+  check(canvas.width === 1920 && canvas.height === 1080, 'drawing buffer 1920x1080',
+    `${canvas.width}x${canvas.height}`);
+  check(canvas.boxWidth === 1280 && canvas.boxHeight === 720, 'canvas letterboxed into 1280x800',
+    `${canvas.boxWidth}x${canvas.boxHeight}`);
+  console.log(`     click to first frame: ${await page.evaluate(() => window.heptad.firstFrameMs.toFixed(0))} ms`);
+
+  // The music's position against the demo's time since the first frame, once it plays.
+  await page.waitForFunction(() => document.getElementById('music').currentTime > 3, null,
+    { timeout: 20000, polling: 100 });
+  let worst = 0;
+  for (let i = 0; i < 10; ++i) {
+    const drift = await page.evaluate(() => {
+      const music = document.getElementById('music');
+      const demoSince = window.heptad.demoSinceMusic();
+      return music.currentTime - demoSince;
+    });
+    worst = Math.max(worst, Math.abs(drift));
+    await page.waitForTimeout(200);
+  }
+  check(worst < 0.1, 'music within 100 ms of the demo clock', `worst ${(worst * 1000).toFixed(0)} ms`);
+
+  // The program polls the key once a frame, so it is held down across a slow frame.
+  await page.keyboard.down('Escape');
+  await page.waitForTimeout(1500);
+  await page.keyboard.up('Escape');
+  await waitForState(page, ['ended'], 20000);
+  check(await page.isVisible('#again'), 'Escape ends the demo on the end card with "play again"');
+  check(await page.evaluate(() => document.getElementById('music').paused), 'the music stops');
+  await page.click('#again');
+  await waitForState(page, ['playing'], 60000);
+  await page.waitForTimeout(500);
+  check(await page.evaluate(() => window.heptad.frames > 1), 'play again plays afresh');
+  check(problems.length === 0, 'no console error', problems.join(' | '));
+  await page.close();
+}
+
+async function testStills(browser, url, nativeStills) {
+  for (const { time, scene, limit } of stills) {
+    const { page, problems } = await webStill(browser, url, time);
+    const mad = await compareStill(page, (await nativeStills)[time]);
+    const errors = await page.evaluate(() => window.heptad.glErrors);
+    check(mad !== null && mad.every((m) => m < limit) && problems.length === 0 && errors === 0,
+      `still at ${time} s (${scene}) matches the desktop within ${limit}`,
+      mad ? `per channel ${mad.map((m) => m.toFixed(2)).join(' ')}${problems.join(' | ')}` : 'size differs');
+    await page.close();
+  }
+}
+
+async function testFaultsCaught(browser, url, nativeStills) {
+  const faults = [
+    { time: 120, limit: 1, what: 'a missing picture',
+      beforeMain: () => { window.heptadBeforeMain = (FS) => FS.unlink('imgs/Greets.png'); } },
+    { time: 75, limit: 1, what: 'a broken shader',
+      beforeMain: () => {
+        window.heptadBeforeMain = (FS) => FS.writeFile('labshaders/Scene4.fs',
+          FS.readFile('labshaders/Scene4.fs', { encoding: 'utf8' }).replace('main()', 'main() {'));
+      } },
+  ];
+  for (const { time, limit, what, beforeMain } of faults) {
+    const { page } = await webStill(browser, url, time, beforeMain);
+    const mad = await compareStill(page, (await nativeStills)[time]);
+    check(mad !== null && mad.some((m) => m >= limit), `the comparison catches ${what}`,
+      mad ? `per channel ${mad.map((m) => m.toFixed(2)).join(' ')}` : '');
+    await page.close();
+  }
+}
+
+async function testWholeRun(browser, url) {
+  const { page, problems } = await openPage(browser, `${url}?size=480x270&speed=6&glcheck`);
+  await waitForState(page, ['ready', 'failed'], 60000);
+  await page.click('#start');
+  await waitForState(page, ['ended', 'failed'], 240000);
+  const run = await page.evaluate(() => window.heptad);
+  const scenesDrawn = [1, 2, 3, 4, 5, 6, 7].filter((scene) => run.sceneFrames[scene] > 0);
+  check(run.state === 'ended' && scenesDrawn.length === 7, 'a whole run on a fast clock reaches the end card',
+    `scenes drawn ${scenesDrawn.join(',')} in ${run.frames} frames`);
+  check(run.glErrors === 0, 'no GL error at start-up or in any scene', JSON.stringify(run.glErrorsByScene));
+  check(problems.length === 0, 'no console error in the whole run', problems.join(' | '));
+  await page.close();
+}
+
+if (!fs.existsSync(path.join(webDir, 'heptad.wasm'))) {
+  console.log(`no browser build in ${webDir}: run scripts/build-web.sh first`);
+  process.exit(1);
+}
+const { server, url } = await startServer();
+const workDir = fs.mkdtempSync(path.join(os.tmpdir(), 'heptad-web-'));
+const nativeStills = renderNativeStills(workDir);
+nativeStills.catch(() => {});
+const browser = await chromium.launch({
+  executablePath: '/usr/lib/chromium/chromium',
+  args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+    '--autoplay-policy=no-user-gesture-required'],
+});
+try {
+  await testPage(browser, url);
+  await testWholeRun(browser, url);
+  await testStills(browser, url, nativeStills);
+  await testFaultsCaught(browser, url, nativeStills);
+} catch (error) {
+  check(false, 'the tests ran to their end', error.message);
+} finally {
+  await browser.close();
+  server.kill();
+  fs.rmSync(workDir, { recursive: true, force: true });
+}
+console.log(`${passed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);
