@@ -41,6 +41,11 @@ Recording (the options of heptad-capture, with play.sh's defaults):
                   .mkv or .webm
   --crf N         video quality, lower is better (default 18 for H.264, 31 for VP9)
   --still T       write the single frame at T seconds as a PNG
+  --preset NAME   x264 preset (default faster)
+  --supersample N draw each frame at N times the size and filter it down: smooth edges
+  --jobs N        share the recording between N processes (default 1)
+  --part          write only the picture of --from to --to, for a later --join
+  --join PART...  join such parts, in time order, into one video with the music
 
   --help          show this text
 
@@ -64,7 +69,8 @@ for arg in "$@"; do
       exit 0
       ;;
     --size | --size=* | --fps | --fps=* | --to | --to=* | --still | --still=* | --output | \
-      --output=* | -o | --crf | --crf=*)
+      --output=* | -o | --crf | --crf=* | --preset | --preset=* | --supersample | \
+      --supersample=* | --jobs | --jobs=* | --part | --join)
       mode=record
       ;;
   esac
