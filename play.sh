@@ -41,6 +41,12 @@ Recording (the options of heptad-capture, with play.sh's defaults):
                   .mkv or .webm
   --crf N         video quality, lower is better (default 18 for H.264, 31 for VP9)
   --still T       write the single frame at T seconds as a PNG
+  --preset NAME   x264 preset, ultrafast to veryslow (default faster)
+  --supersample N render at N times the size both ways (2 to 4) for smooth edges
+  --jobs N        share the recording between N processes (default 1)
+  --part          write only the picture of --from to --to, for a later --join
+  --join PART...  join parts made with --part into one video with the music
+  (heptad-capture --help in build/runtime says more about each)
 
   --help          show this text
 
@@ -64,7 +70,8 @@ for arg in "$@"; do
       exit 0
       ;;
     --size | --size=* | --fps | --fps=* | --to | --to=* | --still | --still=* | --output | \
-      --output=* | -o | --crf | --crf=*)
+      --output=* | -o | --crf | --crf=* | --preset | --preset=* | --supersample | \
+      --supersample=* | --jobs | --jobs=* | --part | --join)
       mode=record
       ;;
   esac
@@ -85,6 +92,15 @@ case "$mode" in
         --output | -o) output=${2:?"$1 needs a file name"}; shift 2 ;;
         --output=*) output=${1#--output=}; shift ;;
         --window) shift ;; # a file has no window
+        --join)
+          # Part files, like the output, are named from the caller's folder.
+          args+=("$1")
+          shift
+          while [ $# -gt 0 ] && [[ $1 != -* ]]; do
+            if [[ $1 = /* ]]; then args+=("$1"); else args+=("$start_dir/$1"); fi
+            shift
+          done
+          ;;
         --still | --still=*) still=true; args+=("$1"); shift ;;
         *) args+=("$1"); shift ;;
       esac

@@ -1,8 +1,11 @@
 // The recorder's command line, frame arithmetic and encoder command, checked without GL.
 #include "capture/capture_options.h"
+#include "capture/downsample.h"
 #include "capture/encoder.h"
 #include "capture/frame_plan.h"
+#include "capture/part_join.h"
 #include "capture/progress.h"
+#include "capture/recording_split.h"
 #include "capture/time_left.h"
 
 #include "scenes/finale_layout.h"
@@ -324,4 +327,116 @@ TEST(Progress, IntoALogItWritesAPlainLineEveryFivePercent) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21) << text;
     EXPECT_EQ(text.rfind("frame 5/100 (5%)  scene 2", 0), 0u) << text;
     EXPECT_NE(text.find("frame 100/100 (100%)"), std::string::npos) << text;
+}
+
+TEST(CaptureOptions, SpeedOptionsPartsAndJoin) {
+    ParsedCaptureOptions parsed =
+        parse({"--preset", "veryfast", "--jobs", "3", "--supersample=2", "--size", "640x360"});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.preset, "veryfast");
+    EXPECT_EQ(parsed.options.jobs, 3);
+    EXPECT_EQ(parsed.options.supersample, 2);
+    EXPECT_EQ(parse({}).options.jobs, 1);
+
+    parsed = parse({"--join", "a.mp4", "b.mp4", "-o", "ab.mp4"});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_TRUE(parsed.options.join);
+    EXPECT_EQ(parsed.options.parts, (std::vector<std::string>{"a.mp4", "b.mp4"}));
+    EXPECT_EQ(parsed.options.output, "ab.mp4");
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--preset", "quick"}, "--preset wants an x264 preset"},
+        {{"--jobs", "0"}, "--jobs wants a number of processes, 1 to 64"},
+        {{"--supersample", "5"}, "--supersample wants a whole factor, 1 to 4"},
+        {{"--join"}, "--join needs the part files"},
+        {{"--join", "a.mp4", "--from", "3"}, "--join takes the part files and --output only"},
+        {{"--join", "a.mp4", "-o", "b.webm"}, "--join copies the parts' H.264 picture"},
+        {{"--jobs", "2", "-o", "b.webm"}, "--jobs copies the parts' H.264 picture"},
+        {{"--part", "-o", "b.mkv"}, "--part writes an MP4 file"},
+        {{"--part", "--jobs", "2"}, "--part renders one piece of a video in this process"},
+        {{"a.mp4"}, "unknown option 'a.mp4'"},
+    };
+    for (const auto& [args, message] : cases) {
+        EXPECT_EQ(parse(args).error.rfind(message, 0), 0u) << parse(args).error;
+    }
+}
+
+TEST(RecordingSplit, PartsFollowEachOtherAndShareTheCost) {
+    // The whole demo at 60 fps in two: the finale's last grid is so dear that the cut falls
+    // inside the finale, far past the middle of the frames.
+    const FrameRange all = framesBetween(0.0, 164.0, 60);
+    std::vector<FrameRange> parts = splitByCost(all, 60, 2);
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0].first, 0);
+    EXPECT_EQ(parts[0].end, parts[1].first);
+    EXPECT_EQ(parts[1].end, all.end);
+    EXPECT_GT(frameSeconds(parts[1].first, 60), 151.0);
+    double first = 0.0;
+    double second = 0.0;
+    for (long n = all.first; n < all.end; ++n) {
+        (n < parts[1].first ? first : second) +=
+            expectedFrameCost(recordingDemoTime(frameSeconds(n, 60)));
+    }
+    EXPECT_NEAR(first / second, 1.0, 0.01);
+    // Never an empty part: more processes than frames gives a frame each.
+    parts = splitByCost({10, 13}, 10, 8);
+    ASSERT_EQ(parts.size(), 3u);
+    for (size_t i = 0; i < parts.size(); ++i) {
+        EXPECT_EQ(parts[i].first, 10 + static_cast<long>(i));
+        EXPECT_EQ(parts[i].count(), 1);
+    }
+}
+
+TEST(PartJoin, PartsNameTheirFramesAndOnlyNeighboursJoin) {
+    const PartInfo a{{120, 300}, 60, 1280, 720, 0.0};
+    PartInfo read;
+    ASSERT_TRUE(parsePartComment(partComment(a) + "\n", read));
+    EXPECT_EQ(read.frames.first, 120);
+    EXPECT_EQ(read.frames.end, 300);
+    EXPECT_EQ(read.fps, 60);
+    EXPECT_EQ(read.width, 1280);
+    EXPECT_EQ(read.height, 720);
+    EXPECT_FALSE(parsePartComment("", read));
+    EXPECT_FALSE(parsePartComment(partComment(a) + " and more", read));
+
+    const PartInfo b{{300, 420}, 60, 1280, 720, 0.0};
+    PartInfo whole;
+    EXPECT_EQ(checkPartsFollow({a, b}, {"a", "b"}, whole), "");
+    EXPECT_EQ(whole.frames.first, 120);
+    EXPECT_EQ(whole.frames.end, 420);
+    EXPECT_EQ(checkPartsFollow({b, a}, {"b", "a"}, whole),
+              "a starts at frame 120 but b ends before frame 420: give the parts in time order, "
+              "with no gap or overlap");
+    // Only the last part may hold the demo's last picture; the whole then holds it too.
+    const PartInfo end{{420, 480}, 60, 1280, 720, 4.0};
+    ASSERT_TRUE(parsePartComment(partComment(end), read));
+    EXPECT_EQ(read.holdSeconds, 4.0);
+    EXPECT_EQ(checkPartsFollow({a, b, end}, {"a", "b", "end"}, whole), "");
+    EXPECT_EQ(whole.holdSeconds, 4.0);
+    EXPECT_EQ(checkPartsFollow({b, end, end}, {"b", "end", "end"}, whole),
+              "end ends the demo, so it must be the last part");
+    const PartInfo otherRate{{300, 420}, 30, 1280, 720, 0.0};
+    EXPECT_NE(checkPartsFollow({a, otherRate}, {"a", "c"}, whole).find("share both"),
+              std::string::npos);
+    // A quote in a name stays part of the name.
+    EXPECT_EQ(concatList({"/tmp/it's.mp4"}), "ffconcat version 1.0\nfile '/tmp/it'\\''s.mp4'\n");
+}
+
+TEST(Downsample, BlocksAverageInLinearLight) {
+    // 2x2 blocks: all black, all white, and half black half white, which is half the light
+    // (188 in sRGB), not half the code value (128).
+    const std::vector<unsigned char> large = {
+        0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255,
+        0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255,
+    };
+    // Two rows of four pixels, brought down by 2 to one row of two.
+    std::vector<unsigned char> small;
+    downsampleBox(large.data(), 2, 1, 2, small);
+    ASSERT_EQ(small.size(), 2u * 4u);
+    EXPECT_EQ(small[0], 0);
+    EXPECT_EQ(small[4], 188);
+    EXPECT_EQ(small[7], 255);
+    const std::vector<unsigned char> grey(3 * 3 * 4, 77);
+    downsampleBox(grey.data(), 1, 1, 3, small);
+    EXPECT_EQ(small, std::vector<unsigned char>(4, 77)) << "an even colour stays as it is";
 }

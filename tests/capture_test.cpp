@@ -561,3 +561,116 @@ TEST_F(CaptureTest, ARecordingToTheEndHoldsItsLastPictureWhileTheLastChordRingsO
     EXPECT_GT(rms(sound, 6.0, 7.0), 0.1 * rms(sound, 0.0, 2.0)) << "the chord still rings";
     EXPECT_LT(rms(sound, 9.9, 10.0), 0.01 * rms(sound, 0.0, 2.0)) << "faded out";
 }
+
+namespace {
+// The largest neighbour-to-neighbour colour changes of a picture: the hard steps of its edges.
+size_t hardSteps(const std::vector<unsigned char>& rgb, int width, int height) {
+    size_t steps = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(y) * width + x;
+            if (x + 1 < width && distance(pixel(rgb, i), pixel(rgb, i + 1)) > 150) {
+                ++steps;
+            }
+            if (y + 1 < height && distance(pixel(rgb, i), pixel(rgb, i + width)) > 150) {
+                ++steps;
+            }
+        }
+    }
+    return steps;
+}
+} // namespace
+
+TEST_F(CaptureTest, JobsJoinPartsFrameExactlyWithTheSoundOnceAndTheSameFramesAtEachSeam) {
+    // 3 s of scene 2, whose cubes move in every frame, in three processes and in one.
+    const std::string clip = "--size 320x180 --fps 10 --from 24.5 --to 27.5";
+    Result r = runCapture(clip + " --jobs 1 --output out/one.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = runCapture(clip + " --jobs 3 --output out/three.mp4", "env -u DISPLAY");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("in 3 processes"), std::string::npos) << r.output;
+    std::vector<std::string> files = outFiles();
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(files, (std::vector<std::string>{"one.mp4", "three.mp4"}))
+        << "the parts and their folder are gone";
+
+    const fs::path three = out / "three.mp4";
+    EXPECT_EQ(probe(three, "v:0", "nb_read_frames"), "30");
+    EXPECT_EQ(probe(three, "v:0", "r_frame_rate"), "10/1");
+    EXPECT_EQ(probe(three, "a:0", "codec_name"), "aac");
+    EXPECT_NEAR(std::stod(probe(three, "a:0", "duration")),
+                std::stod(probe(three, "v:0", "duration")), 0.025);
+    // The sound of the whole, cut once, is the sound of the one-process recording.
+    const std::string sound = " -map 0:a -f md5 -";
+    EXPECT_EQ(run("ffmpeg -v error -i " + three.string() + sound).output,
+              run("ffmpeg -v error -i " + (out / "one.mp4").string() + sound).output);
+
+    // Every frame is the one-process frame of the same number, not a neighbour: the seams
+    // (where a part's first, key frame meets the last of the part before) included.
+    const auto one = decodeFrames(out / "one.mp4", 320, 180);
+    const auto joined = decodeFrames(three, 320, 180);
+    ASSERT_EQ(one.size(), 30u);
+    ASSERT_EQ(joined.size(), 30u);
+    for (size_t i = 0; i < joined.size(); ++i) {
+        const double same = meanDifference(joined[i], one[i]);
+        EXPECT_LT(same, 1.5) << "frame " << i;
+        for (size_t other : {i - 1, i + 1}) {
+            if (other < one.size() && meanDifference(one[other], one[i]) > 3.0 * same) {
+                EXPECT_LT(same, meanDifference(joined[i], one[other])) << "frame " << i;
+            }
+        }
+    }
+
+    // Stopped while the parts render: the parts, their X servers and their folder go too.
+    r = run("cd " + folder.string() + " && { env -u DISPLAY " + capture() +
+            " --size 320x180 --fps 10 --from 130 --jobs 2 --output out/stop.mp4 & pid=$!;"
+            " sleep 3; kill -TERM $pid; wait $pid; echo \"status $?\"; }");
+    EXPECT_NE(r.output.find("status 143"), std::string::npos) << r.output;
+    EXPECT_TRUE(privateServerGone(r.output)) << r.output;
+    files = outFiles();
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"one.mp4", "three.mp4"}));
+}
+
+TEST_F(CaptureTest, PartsMadeApartJoinInOrderOnlyAndTheLastHoldsTheEnding) {
+    const std::string part = "--part --size 160x90 --fps 10 ";
+    Result r = runCapture(part + "--from 163 --to 163.3 --output out/a.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = runCapture(part + "--from 163.3 --output out/b.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(probe(out / "a.mp4", "a", "codec_name"), "") << "a part holds no sound";
+
+    r = runCapture("--join out/b.mp4 out/a.mp4 --output out/ba.mp4");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "heptad-capture: out/b.mp4 ends the demo, so it must be the last part: "
+                        "nothing written\n");
+    // Three frames, then seven and the last picture held 4 s while the music ends.
+    r = runCapture("--join out/a.mp4 out/b.mp4 --output out/ab.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("Wrote out/ab.mp4 (0:05, 160x90, 10 fps, frames 1630 to 1639)"),
+              std::string::npos)
+        << r.output;
+    const fs::path joined = out / "ab.mp4";
+    EXPECT_EQ(probe(joined, "v:0", "nb_read_frames"), "50");
+    EXPECT_NEAR(std::stod(probe(joined, "a:0", "duration")), 5.0, 0.05);
+    EXPECT_FALSE(fs::exists(out / "ba.mp4"));
+}
+
+TEST_F(CaptureTest, SupersampledStillHasTheAskedSizeAndSofterEdges) {
+    Result r = runCapture("--size 320x180 --still 158 --output out/plain.png");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = runCapture("--size 320x180 --still 158 --supersample 3 --output out/smooth.png");
+    ASSERT_EQ(r.status, 0) << r.output;
+    int width = 0;
+    int height = 0;
+    const std::vector<unsigned char> plain = loadPng(out / "plain.png", width, height);
+    const std::vector<unsigned char> smooth = loadPng(out / "smooth.png", width, height);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 180);
+    if (scenesDrawNothing(plain)) {
+        GTEST_SKIP() << "the finale draws nothing yet";
+    }
+    // A large sphere's rim against the sky: stairs without, graded with (measured 339 and 193).
+    EXPECT_LT(hardSteps(smooth, width, height), hardSteps(plain, width, height) * 3 / 4);
+    EXPECT_LT(meanDifference(plain, smooth), 3.0) << "the same picture, only smoother";
+}

@@ -11,13 +11,14 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 TEST_ONLY=(clang llvm apitrace strace googletest libgtest-dev glslang-tools faketime xdotool
-  libxtst-dev libclang-rt-14-dev)
+  libxtst-dev libclang-rt-14-dev chromium)
 
 echo "== install-deps.sh: play installs none of the test tools, test installs them all"
-# Nothing counts as installed, and apt-get notes what it was asked for.
+# Nothing counts as installed, and apt-get and npm note what they were asked for.
 mkdir -p "$work/bin"
 printf '#!/bin/sh\nexit 1\n' >"$work/bin/dpkg-query"
 printf '#!/bin/sh\necho "$@" >>"%s/apt.log"\n' "$work" >"$work/bin/apt-get"
+printf '#!/bin/sh\necho "$@" >>"%s/npm.log"\n' "$work" >"$work/bin/npm"
 printf '#!/bin/sh\nexec "$@"\n' >"$work/bin/sudo"
 chmod +x "$work/bin/"*
 for list in play test; do
@@ -27,6 +28,8 @@ for list in play test; do
   for package in libglfw3-dev libsdl2-mixer-dev ffmpeg xvfb; do
     [[ $installed = *" $package "* ]] || fail "$list list lacks $package"
   done
+  [ "$list" = test ] || [ ! -e "$work/npm.log" ] || fail "$list list runs npm"
+  [[ $list = test || $installed != *" emscripten "* ]] || fail "play list installs emscripten"
   for package in "${TEST_ONLY[@]}"; do
     case "$list:$installed" in
       play:*" $package "*) fail "play list installs $package" ;;

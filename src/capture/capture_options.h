@@ -17,6 +17,12 @@ struct CaptureOptions {
     std::string output;     // "heptad.mp4", or "heptad.png" for a still, unless given
     VideoFormat format = VideoFormat::Mp4; // follows the output name's extension
     int crf = -1;                          // video quality; -1 for the format's default
+    std::string preset;                    // the x264 preset; "" for the measured default
+    int jobs = 1;                          // processes that share a recording
+    int supersample = 1;            // rendered at this many times the size, then filtered down
+    bool part = false;              // one piece of a longer recording, picture only, for --join
+    bool join = false;              // joins the part files into one video with the music
+    std::vector<std::string> parts; // the part files of a join, in time order
     bool help = false;
 };
 

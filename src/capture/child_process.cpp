@@ -42,7 +42,7 @@ namespace {
 // The child's side of start(), between fork and exec: only async-signal-safe calls, since the
 // capture may already run the GL driver's threads. Reports a failed exec through errorFd.
 [[noreturn]] void becomeChild(char* const* args, pid_t parent, int stdinFd, bool quietOutput,
-                              int passFd, int errorFd) {
+                              const char* logFile, int passFd, int errorFd) {
     // The helper goes when the capture goes, even when the capture is killed outright
     // (SIGKILL leaves no handler a chance to stop it).
     prctl(PR_SET_PDEATHSIG, SIGTERM);
@@ -58,8 +58,9 @@ namespace {
     errorFd = fcntl(errorFd, F_DUPFD_CLOEXEC, 10);
     const int in = stdinFd != -1 ? stdinFd : open("/dev/null", O_RDONLY);
     dup2(in, 0);
-    if (quietOutput) {
-        const int out = open("/dev/null", O_WRONLY);
+    if (quietOutput || logFile != nullptr) {
+        const int out = quietOutput ? open("/dev/null", O_WRONLY)
+                                    : open(logFile, O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
         dup2(out, 2);
     }
@@ -96,7 +97,8 @@ bool ChildProcess::start(const std::vector<std::string>& argv, bool feedStdin, b
     const pid_t parent = getpid();
     pid = fork();
     if (pid == 0) {
-        becomeChild(args.data(), parent, pipeFds[0], quietOutput, passFd, execFailed[1]);
+        becomeChild(args.data(), parent, pipeFds[0], quietOutput,
+                    logFile.empty() ? nullptr : logFile.c_str(), passFd, execFailed[1]);
     }
     int childError = pid < 0 ? errno : 0;
     close(execFailed[1]);

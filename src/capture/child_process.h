@@ -21,6 +21,9 @@ class ChildProcess {
     // to /dev/null. passFd, if not -1, becomes the child's descriptor 3.
     bool start(const std::vector<std::string>& argv, bool feedStdin, bool quietOutput, int passFd,
                std::string& error);
+    // When set before start() (and quietOutput is false), the child's stdout and stderr go to
+    // this file instead of ours.
+    std::string logFile;
 
     // Writes all bytes to the child's stdin; false once the child has stopped reading.
     bool write(const void* data, size_t bytes);

@@ -10,6 +10,9 @@ void installEmergencyStop();
 
 // The unfinished output to remove; nullptr once there is none.
 void guardTempFile(const char* path);
+// The folder of a recording's parts, named part1.mp4, part1.log ... up to `parts`: once the
+// helpers have stopped, the handler removes those files and the folder. nullptr for none.
+void guardPartsFolder(const char* path, int parts);
 // A helper process to stop (SIGTERM; the pipe it reads from, if not -1, is closed) and the end
 // of that guard once it has been reaped.
 void guardChild(pid_t pid, int inputFd);

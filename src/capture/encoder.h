@@ -34,9 +34,21 @@ struct EncoderSettings {
     std::string output; // written in `format` whatever its name
     VideoFormat format = VideoFormat::Mp4;
     int crf = 18;
+    std::string preset = "medium"; // x264's speed against compression
+    // A part of a longer recording: picture only, in MP4 whatever the format, its frames named
+    // in the file's comment, so that a join can check the parts follow each other and add the
+    // music once.
+    bool part = false;
+    std::string comment;
 };
 
 // The full ffmpeg command line: raw RGBA frames on stdin, bottom row first. File names are
 // given as "file:" URLs, so that no name (one with a colon, one starting with "-") is read as
 // a protocol or an option.
 std::vector<std::string> encoderArguments(const EncoderSettings& settings);
+
+// The command line that joins parts, listed in a concat-demuxer file, into one video of
+// settings.format with the music: the parts' picture is copied, the sound made as
+// encoderArguments makes it (audioStart, duration and hold are those of the whole).
+std::vector<std::string> joinArguments(const EncoderSettings& settings,
+                                       const std::string& concatList);

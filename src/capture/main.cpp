@@ -8,12 +8,18 @@
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
 #include "capture/data_folder.h"
+#include "capture/downsample.h"
 #include "capture/emergency_stop.h"
 #include "capture/encoder.h"
+#include "capture/encoder_preset.h"
 #include "capture/frame_plan.h"
+#include "capture/frame_readback.h"
 #include "capture/offscreen_target.h"
+#include "capture/parallel_recording.h"
+#include "capture/part_join.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
+#include "capture/recording_split.h"
 #include "capture/startup_report.h"
 #include "capture/virtual_display.h"
 #include "render/gl.h"
@@ -76,6 +82,11 @@ int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     renderFrame(target, o.stillTime);
     std::vector<unsigned char> pixels;
     target.read(pixels);
+    if (o.supersample > 1) {
+        std::vector<unsigned char> large;
+        large.swap(pixels);
+        downsampleBox(large.data(), o.width, o.height, o.supersample, pixels);
+    }
     std::string error;
     if (!writePng(output.tempPath(), o.width, o.height, pixels, error) || !output.commit(error)) {
         return fail(error);
@@ -101,6 +112,11 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     encoding.output = output.tempPath();
     encoding.format = o.format;
     encoding.crf = o.crf;
+    encoding.preset = o.preset.empty() ? defaultPreset : o.preset;
+    encoding.part = o.part;
+    if (o.part) {
+        encoding.comment = partComment({range, o.fps, o.width, o.height, encoding.holdSeconds});
+    }
     ChildProcess encoder;
     std::string error;
     if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
@@ -109,18 +125,39 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     for (long n : warmUpFrames(range.first, o.fps)) {
         renderFrame(target, frameSeconds(n, o.fps));
     }
-    std::vector<unsigned char> pixels;
+    FrameReadback readback;
+    readback.create(target);
     Progress progress(range, o.fps, stderr);
-    for (long n = range.first; n < range.end; ++n) {
-        const double time = frameSeconds(n, o.fps);
-        renderFrame(target, time);
-        target.read(pixels);
-        if (!encoder.write(pixels.data(), pixels.size())) {
-            std::fputc('\n', stderr);
-            return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
-                        "): nothing written");
+    // The oldest frame read back goes to the encoder while the one after it is drawn.
+    std::vector<unsigned char> filtered;
+    auto sendOldest = [&](long frame) {
+        const unsigned char* pixels = readback.take();
+        bool sent = pixels != nullptr;
+        if (sent && o.supersample > 1) {
+            downsampleBox(pixels, o.width, o.height, o.supersample, filtered);
+            sent = encoder.write(filtered.data(), filtered.size());
+        } else if (sent) {
+            sent = encoder.write(pixels, target.frameBytes());
         }
-        progress.frameDone(sceneName(timelineScene(recordingDemoTime(time))));
+        readback.release();
+        progress.frameDone(sceneName(timelineScene(recordingDemoTime(frameSeconds(frame, o.fps)))));
+        return sent;
+    };
+    bool sent = true;
+    for (long n = range.first; n < range.end && sent; ++n) {
+        renderFrame(target, frameSeconds(n, o.fps));
+        readback.queue();
+        if (readback.pending() == 2) {
+            sent = sendOldest(n - 1);
+        }
+    }
+    if (sent) {
+        sent = sendOldest(range.end - 1);
+    }
+    if (!sent) {
+        std::fputc('\n', stderr);
+        return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
+                    "): nothing written");
     }
     progress.finish();
     const int encoderStatus = encoder.finish();
@@ -137,6 +174,39 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     return 0;
 }
 
+// Parts made apart (--part) joined into one video with the music.
+int joinFiles(const CaptureOptions& o) {
+    PendingOutput output;
+    std::string error;
+    if (!output.create(o.output, error)) {
+        return fail(error);
+    }
+    EncoderSettings encoding;
+    encoding.ffmpeg = findOnPath("ffmpeg");
+    if (encoding.ffmpeg.empty()) {
+        return fail("ffmpeg not found on PATH: it joins the parts (install the ffmpeg package)");
+    }
+    encoding.format = o.format;
+    if (access(musicFile, R_OK) == 0) {
+        encoding.music = musicFile;
+    } else {
+        std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n", musicFile);
+    }
+    PartInfo whole;
+    error = joinParts(o.parts, encoding, output.tempPath(), whole);
+    if (!error.empty()) {
+        return fail(error + ": nothing written");
+    }
+    if (!output.commit(error)) {
+        return fail(error);
+    }
+    std::fprintf(
+        stderr, "Wrote %s (%s, %dx%d, %d fps, frames %ld to %ld)\n", o.output.c_str(),
+        formatDuration(frameSeconds(whole.frames.count(), whole.fps) + whole.holdSeconds).c_str(),
+        whole.width, whole.height, whole.fps, whole.frames.first, whole.frames.end - 1);
+    return 0;
+}
+
 // What both kinds of recording share: the checks that need no GL, the display, a hidden window
 // with the program's context, the program's own start-up, and the render target.
 int capture(CaptureOptions o) {
@@ -149,10 +219,16 @@ int capture(CaptureOptions o) {
                         "folder of a build (build/runtime)");
         }
         o.output = pathFromWorkingFolder(o.output);
+        for (std::string& part : o.parts) {
+            part = pathFromWorkingFolder(part);
+        }
         if (chdir(home.c_str()) != 0) {
             return fail("cannot enter " + home + ", which holds the demo's data");
         }
         std::fprintf(stderr, "heptad-capture: reading the demo's data from %s\n", home.c_str());
+    }
+    if (o.join) {
+        return joinFiles(o);
     }
     PendingOutput output;
     std::string error;
@@ -173,11 +249,17 @@ int capture(CaptureOptions o) {
                         " needs (.mp4 and .mkv need libx264 and aac, .webm libvpx-vp9 and "
                         "libopus)");
         }
-        if (access(musicFile, R_OK) == 0) {
+        if (o.part) {
+            // The music is added once, by the join.
+        } else if (access(musicFile, R_OK) == 0) {
             encoding.music = musicFile;
         } else {
             std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n",
                          musicFile);
+        }
+        if (!o.part && splitByCost(range, o.fps, o.jobs).size() > 1) {
+            output.discard();
+            return recordInParts(o, encoding);
         }
     }
 
@@ -217,6 +299,10 @@ int capture(CaptureOptions o) {
                      range.count(), seconds(frameSeconds(range.first, o.fps)).c_str(),
                      seconds(frameSeconds(range.end, o.fps)).c_str(), o.width, o.height, o.fps,
                      o.output.c_str());
+        if (o.supersample > 1) {
+            std::fprintf(stderr, "Each frame is drawn at %dx%d and filtered down\n",
+                         o.width * o.supersample, o.height * o.supersample);
+        }
         if (reachesTheEnd(range, o.fps)) {
             std::fprintf(
                 stderr, "The last picture is then held %s s while the music ends: %s of video\n",
@@ -235,7 +321,7 @@ int capture(CaptureOptions o) {
         stderr, "Started up in %.1f s\n",
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startUpBegan).count());
     OffscreenTarget target;
-    if (!target.create(o.width, o.height, error)) {
+    if (!target.create(o.width * o.supersample, o.height * o.supersample, error)) {
         return fail(error);
     }
 

@@ -55,9 +55,13 @@ void OffscreenTarget::bind() const {
 
 void OffscreenTarget::read(std::vector<unsigned char>& rgba) const {
     rgba.resize(frameBytes());
+    readInto(rgba.data());
+}
+
+void OffscreenTarget::readInto(void* destination) const {
     // RGBA rows are whole multiples of 4 bytes, so any pack alignment a scene left is met.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, destination);
 }
 
 bool writePng(const std::string& path, int width, int height,

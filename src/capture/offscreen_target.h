@@ -14,6 +14,8 @@ class OffscreenTarget {
     void bind() const;
     // The current picture, RGBA, rows bottom-up as GL stores them.
     void read(std::vector<unsigned char>& rgba) const;
+    // The same into client memory, or at that offset of the bound pixel-pack buffer.
+    void readInto(void* destination) const;
     size_t frameBytes() const { return static_cast<size_t>(width) * height * 4; }
 
   private:

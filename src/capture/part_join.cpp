@@ -1,0 +1,182 @@
+#include "capture/part_join.h"
+
+#include "capture/child_process.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+// Runs a program and returns what it printed on stdout, or "" if it failed.
+std::string outputOf(const std::vector<std::string>& argv) {
+    int fds[2] = {-1, -1};
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        return "";
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    std::vector<char*> args;
+    for (const std::string& arg : argv) {
+        args.push_back(const_cast<char*>(arg.c_str()));
+    }
+    args.push_back(nullptr);
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    std::string text;
+    char buffer[4096];
+    while (spawned == 0) {
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n > 0) {
+            text.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    close(fds[0]);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return "";
+    }
+    return text;
+}
+
+std::string absolute(const std::string& path) {
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) == nullptr ? "" : std::string(resolved);
+}
+} // namespace
+
+std::string partComment(const PartInfo& part) {
+    char hold[32];
+    std::snprintf(hold, sizeof hold, "%.6f", part.holdSeconds);
+    return "heptad-capture part: frames " + std::to_string(part.frames.first) + " to " +
+           std::to_string(part.frames.end) + " at " + std::to_string(part.fps) + " fps, " +
+           std::to_string(part.width) + "x" + std::to_string(part.height) + ", held " + hold + " s";
+}
+
+bool parsePartComment(const std::string& comment, PartInfo& part) {
+    int used = 0;
+    const int fields = std::sscanf(
+        comment.c_str(), "heptad-capture part: frames %ld to %ld at %d fps, %dx%d, held %lf s%n",
+        &part.frames.first, &part.frames.end, &part.fps, &part.width, &part.height,
+        &part.holdSeconds, &used);
+    // A trailing newline from the probe is the only thing allowed after it.
+    const std::string rest = fields == 6 ? comment.substr(static_cast<size_t>(used)) : "x";
+    return (rest.empty() || rest == "\n") && part.frames.first >= 0 && part.frames.count() > 0 &&
+           part.fps > 0 && part.width > 0 && part.height > 0 && part.holdSeconds >= 0.0 &&
+           part.holdSeconds <= 60.0;
+}
+
+std::string checkPartsFollow(const std::vector<PartInfo>& parts,
+                             const std::vector<std::string>& names, PartInfo& whole) {
+    whole = parts.front();
+    for (size_t i = 1; i < parts.size(); ++i) {
+        const PartInfo& part = parts[i];
+        if (part.fps != whole.fps || part.width != whole.width || part.height != whole.height) {
+            return names[i] + " is " + std::to_string(part.width) + "x" +
+                   std::to_string(part.height) + " at " + std::to_string(part.fps) + " fps, " +
+                   names[0] + " " + std::to_string(whole.width) + "x" +
+                   std::to_string(whole.height) + " at " + std::to_string(whole.fps) +
+                   " fps: parts of one video share both";
+        }
+        if (whole.holdSeconds > 0.0) {
+            return names[i - 1] + " ends the demo, so it must be the last part";
+        }
+        if (part.frames.first != whole.frames.end) {
+            return names[i] + " starts at frame " + std::to_string(part.frames.first) + " but " +
+                   names[i - 1] + " ends before frame " + std::to_string(whole.frames.end) +
+                   ": give the parts in time order, with no gap or overlap";
+        }
+        whole.frames.end = part.frames.end;
+        whole.holdSeconds = part.holdSeconds;
+    }
+    return "";
+}
+
+std::string concatList(const std::vector<std::string>& absolutePaths) {
+    std::string list = "ffconcat version 1.0\n";
+    for (const std::string& path : absolutePaths) {
+        std::string quoted;
+        for (char c : path) {
+            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        }
+        list += "file '" + quoted + "'\n";
+    }
+    return list;
+}
+
+std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings settings,
+                      const std::string& output, PartInfo& whole) {
+    const size_t slash = settings.ffmpeg.rfind('/');
+    const std::string ffprobe = settings.ffmpeg.substr(0, slash + 1) + "ffprobe";
+    if (access(ffprobe.c_str(), X_OK) != 0) {
+        return "no ffprobe beside " + settings.ffmpeg +
+               ": it reads the parts (install the "
+               "ffmpeg package)";
+    }
+    std::vector<PartInfo> parts;
+    std::vector<std::string> paths;
+    for (const std::string& file : partFiles) {
+        const std::string path = absolute(file);
+        if (path.empty()) {
+            return "cannot read " + file + ": " + std::strerror(errno);
+        }
+        PartInfo part;
+        const std::string comment =
+            outputOf({ffprobe, "-v", "error", "-show_entries", "format_tags=comment", "-of",
+                      "default=nw=1:nk=1", "file:" + path});
+        if (!parsePartComment(comment, part)) {
+            return file + " is not a part made by heptad-capture --part";
+        }
+        parts.push_back(part);
+        paths.push_back(path);
+    }
+    const std::string mismatch = checkPartsFollow(parts, partFiles, whole);
+    if (!mismatch.empty()) {
+        return mismatch;
+    }
+
+    char listName[] = "/tmp/heptad-join-XXXXXX.txt";
+    const int fd = mkstemps(listName, 4);
+    if (fd < 0) {
+        return std::string("cannot write the list of parts: ") + std::strerror(errno);
+    }
+    const std::string list = concatList(paths);
+    const bool listWritten =
+        write(fd, list.data(), list.size()) == static_cast<ssize_t>(list.size());
+    close(fd);
+    settings.audioStart = frameSeconds(whole.frames.first, whole.fps);
+    settings.duration = frameSeconds(whole.frames.count(), whole.fps);
+    settings.holdSeconds = whole.holdSeconds;
+    settings.fadeSeconds = whole.holdSeconds > 0.0 ? endingFadeSeconds : 0.0;
+    settings.output = output;
+    ChildProcess joiner;
+    std::string error;
+    int status = -1;
+    if (listWritten && joiner.start(joinArguments(settings, listName), false, false, -1, error)) {
+        status = joiner.finish();
+    }
+    std::remove(listName);
+    if (!listWritten) {
+        return "cannot write the list of parts";
+    }
+    if (!error.empty()) {
+        return error;
+    }
+    return status == 0
+               ? ""
+               : "ffmpeg could not join the parts (exit status " + std::to_string(status) + ")";
+}
