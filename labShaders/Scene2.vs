@@ -34,7 +34,7 @@ void main() {
 
     // The table colours are display values: decode, lift the darkest towards the accent of
     // the current shape so no edge vanishes into the night.
-    vec3 albedo = pow(mix(aColorA, aColorB, w), vec3(2.2));
+    vec3 albedo = pow(max(mix(aColorA, aColorB, w), 0.0), vec3(2.2));
     vColor = 1.8 * albedo + 0.12 * mix(VIOLET, CYAN, w);
 
     vec4 viewPos = view * model * vec4(position, 1.0);

@@ -32,7 +32,7 @@ void main() {
     vec3 position = mix(aPosA, aPosB, w);
 
     // Display-valued table colours, decoded and lifted towards the accent of the current shape.
-    vec3 albedo = pow(mix(aColorA, aColorB, w), vec3(2.2));
+    vec3 albedo = pow(max(mix(aColorA, aColorB, w), 0.0), vec3(2.2));
     vColor = 1.8 * albedo + 0.12 * mix(CYAN, AMBER, w);
 
     vec4 viewPos = view * model * vec4(position, 1.0);

@@ -15,7 +15,8 @@ out float turn;
 void main() {
     texCoord = aTexCoord;
     // The card's normal in view space: z is 1 facing the viewer and shrinks as the card turns.
-    vec3 normal = normalize(mat3(view * model) * vec3(0.0, 0.0, 1.0));
-    turn = 1.0 - abs(normal.z);
+    // A turn keeps its length 1; the guard only keeps a degenerate matrix from dividing by 0.
+    vec3 normal = mat3(view * model) * vec3(0.0, 0.0, 1.0);
+    turn = 1.0 - abs(normal.z * inversesqrt(max(dot(normal, normal), 1e-12)));
     gl_Position = projection * view * model * vec4(aPos, 1.0);
 }

@@ -8,13 +8,17 @@ layout(location = 2) in vec2 aTexCoords;
 uniform mat4 projection;
 uniform mat4 view;
 uniform mat4 model;
+uniform float time;
 uniform vec3 lightPositions[4];
 uniform vec3 lightColors[4];
 
 out vec3 worldPos;
 out vec3 worldNormal;
 flat out vec3 eyePos;
-flat out vec3 markerColor;
+flat out vec3 markerGlow;
+
+const float MARKER_GLOW = 4.0;
+const float BEATS_PER_SECOND = 2.1333334;
 
 void main() {
     worldPos = vec3(model * vec4(aPos, 1.0));
@@ -28,12 +32,17 @@ void main() {
     eyePos = -transpose(mat3(view)) * view[3].xyz;
 
     // A light's marker is the sphere centred on that light, drawn right after its uniforms are
-    // set; it glows in the light's own colour.
-    markerColor = vec3(0.0);
+    // set; it glows in the light's own colour at a fixed strength, flashing on every beat and
+    // settling.
+    vec3 markerColor = vec3(0.0);
     for (int i = 0; i < 4; ++i) {
-        if (distance(model[3].xyz, lightPositions[i]) < 1e-3) {
+        vec3 offset = model[3].xyz - lightPositions[i];
+        if (dot(offset, offset) < 1e-6) {
             markerColor = lightColors[i];
         }
     }
+    float strongest = max(max(markerColor.r, markerColor.g), max(markerColor.b, 1e-3));
+    float sinceBeat = 1.0 - fract(time * BEATS_PER_SECOND);
+    markerGlow = markerColor / strongest * MARKER_GLOW * (1.0 + 1.5 * sinceBeat * sinceBeat);
     gl_Position = projection * view * vec4(worldPos, 1.0);
 }

@@ -19,11 +19,19 @@ vec3 toneMap(vec3 x) {
     return clamp((x * (2.51 * x + 0.03)) / (x * (2.43 * x + 0.59) + 0.14), 0.0, 1.0);
 }
 
+// x^(1/2.2) for x in [0, 1] (linear to display) from two square roots, within 0.53 of an
+// 8-bit step of the power.
+vec3 toDisplay(vec3 x) {
+    vec3 root = sqrt(max(x, 0.0));
+    return 0.9991871 * root + 0.0726644 * sqrt(root) - 0.0718515 * x;
+}
+
 void main() {
-    vec3 v = normalize(vEye - vWorldPos);
-    float nLength = length(vNormal);
-    vec3 n = nLength > 1e-8 ? vNormal / nLength : v; // a sphere squashed flat, seen edge-on
-    vec3 h = normalize(KEY + v);
+    vec3 toEye = vEye - vWorldPos;
+    vec3 v = toEye * inversesqrt(max(dot(toEye, toEye), 1e-20));
+    float normalLength2 = dot(vNormal, vNormal);
+    // A sphere squashed flat, seen edge-on, has no normal: it faces the eye.
+    vec3 n = normalLength2 > 1e-16 ? vNormal * inversesqrt(normalLength2) : v;
     float nDotL = max(dot(n, KEY), 0.0);
 
     // Ambient: green from below, a dim violet from above.
@@ -31,8 +39,10 @@ void main() {
     vec3 diffuse = vAlbedo * (1.1 * nDotL + ambient);
 
     // Blinn-Phong with exponent 64 by six squarings, normalised by (64 + 8) / (8 pi) = 2.865
-    // so the highlight keeps its energy.
-    float s = max(dot(n, h), 0.0);
+    // so the highlight keeps its energy. |KEY + v|^2 = 2 + 2 KEY.v gives n.h without building
+    // h; it is 0 only with the light straight behind the surface, where n.l is 0 as well.
+    float s = clamp((nDotL + dot(n, v)) * inversesqrt(max(2.0 + 2.0 * dot(KEY, v), 1e-8)), 0.0,
+                    1.0);
     s *= s; s *= s; s *= s; s *= s; s *= s; s *= s;
     vec3 specular = vec3(0.25 * 2.865 * s * nDotL);
 
@@ -44,5 +54,5 @@ void main() {
     vec3 rim = mix(vAlbedo, vec3(1.0), 0.35) * (f2 * f2 * f) * (0.2 + 0.4 * vPulse);
 
     vec3 mapped = toneMap((diffuse + specular + rim) * 1.2);
-    FragColor = vec4(pow(mapped, vec3(1.0 / 2.2)), 1.0);
+    FragColor = vec4(toDisplay(mapped), 1.0);
 }

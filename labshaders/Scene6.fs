@@ -1,7 +1,10 @@
 #version 330 core
 // Second greetings card: the names stay sharp. The colour channels split outwards from the
-// centre on each beat, like a lens, and settle before the next; a faint scanline and grain,
-// and a slow diagonal sheen every eight beats. Linear light, gamma last, grain after gamma.
+// centre on each beat, like a lens, and settle before the next; a faint scanline and a slow
+// diagonal sheen every eight beats. Linear light, gamma last.
+//
+// No grain: noise that changes every frame is what a video encoder spends most on, and at this
+// strength it barely showed; the scanline gives the screen its texture.
 in vec2 texCoord;
 
 // Never assigned: reads texture unit 0, where the scene binds the image.
@@ -11,28 +14,33 @@ uniform float time;
 out vec4 FragColor;
 
 const float BEATS_PER_SECOND = 2.1333334; // 128 BPM
-const vec3 NIGHT = vec3(0.021, 0.01, 0.012);
-const vec3 CYAN = vec3(0.145, 0.843, 1.0); // #25d7ff
+const vec3 NIGHT = vec3(0.0002036, 0.0000398, 0.0000595); // (0.021, 0.01, 0.012) in linear
+const vec3 CYAN = vec3(0.01429, 0.68678, 1.0);             // #25d7ff in linear
 
-vec3 toLinear(vec3 c) { return pow(c, vec3(2.2)); }
-vec3 toDisplay(vec3 c) { return pow(c, vec3(1.0 / 2.2)); }
-
-// Identity up to the knee, then an exponential shoulder towards 1 with matching slope.
-vec3 softClip(vec3 c) {
-    const float knee = 0.8;
-    vec3 over = max(c - knee, 0.0);
-    return min(c, knee) + (1.0 - knee) * (1.0 - exp(-over / (1.0 - knee)));
+// x^2.2 for x in [0, 1] (display to linear): a polynomial within an 8-bit step of the power
+// after the round trip through toDisplay, for a fraction of its cost.
+vec3 toLinear(vec3 x) {
+    return x * x * (0.5853218 + x * (0.7041204 - 0.2894422 * x));
 }
 
-// Integer hash of pixel and frame number (xorshift-multiply finaliser), uniform in [0, 1].
-float grain(vec2 pixel, float frame) {
-    uint h = uint(pixel.x) * 1664525u + uint(pixel.y) * 1013904223u + uint(frame) * 2654435769u;
-    h ^= h >> 16;
-    h *= 0x7feb352du;
-    h ^= h >> 15;
-    h *= 0x846ca68bu;
-    h ^= h >> 16;
-    return float(h) / 4294967295.0;
+// x^(1/2.2) for x in [0, 1] (linear to display) from two square roots, within 0.53 of an
+// 8-bit step of the power.
+vec3 toDisplay(vec3 x) {
+    vec3 root = sqrt(max(x, 0.0));
+    return 0.9991871 * root + 0.0726644 * sqrt(root) - 0.0718515 * x;
+}
+
+// Identity up to the knee, then a shoulder towards 1 with matching slope: 1 - e^-u with e^u
+// taken as (1 + u / 16)^16, four squarings instead of an exponential.
+vec3 softClip(vec3 c) {
+    const float knee = 0.8;
+    vec3 u = max(c - knee, 0.0) / (1.0 - knee);
+    vec3 grow = 1.0 + u * 0.0625;
+    grow *= grow;
+    grow *= grow;
+    grow *= grow;
+    grow *= grow;
+    return min(c, knee) + (1.0 - knee) * (1.0 - 1.0 / grow);
 }
 
 void main() {
@@ -43,18 +51,16 @@ void main() {
     vec4 centre = texture(greetsImage, texCoord);
     vec3 image = vec3(texture(greetsImage, clamp(texCoord + split, 0.0, 1.0)).r, centre.g,
                       texture(greetsImage, clamp(texCoord - split, 0.0, 1.0)).b);
-    vec3 colour = mix(toLinear(NIGHT), toLinear(image), centre.a);
+    vec3 colour = mix(NIGHT, toLinear(image), centre.a);
 
-    // Every third screen row 6 % darker.
-    colour *= 1.0 - 0.06 * step(2.0, mod(gl_FragCoord.y, 3.0));
-    // A diagonal sheen crossing the card every eight beats: lifts what it passes by a quarter
-    // and adds a trace of cyan so the dark ground glints too.
+    // Every third screen row 6 % darker. A diagonal sheen crossing the card every eight beats
+    // lifts what it passes by a quarter and adds a trace of cyan so the dark ground glints too.
     float along = (texCoord.x + texCoord.y) * 0.5;
     float sheenAt = mix(-0.2, 1.2, fract(time * BEATS_PER_SECOND / 8.0));
-    float sheen = exp(-pow((along - sheenAt) / 0.05, 2.0));
-    colour = colour * (1.0 + 0.25 * sheen) + 0.01 * sheen * toLinear(CYAN);
+    float fromSheen = (along - sheenAt) * 20.0; // in sheen widths of 0.05
+    float sheen = exp(-fromSheen * fromSheen);
+    colour = colour * ((1.0 - 0.06 * step(2.0, mod(gl_FragCoord.y, 3.0))) * (1.0 + 0.25 * sheen)) +
+             0.01 * sheen * CYAN;
 
-    vec3 display = toDisplay(softClip(colour));
-    display += 0.03 * (grain(gl_FragCoord.xy, floor(time * 24.0)) - 0.5);
-    FragColor = vec4(display, 1.0);
+    FragColor = vec4(toDisplay(softClip(colour)), 1.0);
 }

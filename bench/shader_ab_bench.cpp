@@ -1,0 +1,153 @@
+// Two sets of shaders drawing the same frames in one process, frame by frame in turn: for
+// comparing a shader change against what it replaces, where the cost of the frames decides.
+// Each frame is drawn and read back a few times with each set, and the least CPU time counts
+// (this process with Mesa's render threads): on a machine shared with other work, wall time
+// mostly measures the waiting, and the least of a few tries is the one least disturbed.
+// Both folders need the runtime folder's layout (shaders, imgs/); run under an X server:
+//   xvfb-run -a -s "-screen 0 1920x1080x24" build/shader_ab_bench <folder A> <folder B>
+//       [--size WxH] [--frames N] [--tries N] [--only title,finale]
+#include "app/clock.h"
+#include "app/startup.h"
+#include "app/window.h"
+#include "ibl/ibl.h"
+#include "render/gl.h"
+#include "scenes/resources.h"
+#include "scenes/scenes.h"
+
+#include <algorithm>
+#include <ctime>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+struct SceneWindow {
+    const char* name;
+    void (*draw)(float);
+    float start;
+    float end;
+};
+
+const SceneWindow scenes[] = {
+    {"title", drawTitleScene, 0.0f, 24.0f}, {"scene2", drawScene2, 24.0f, 44.0f},
+    {"scene3", drawScene3, 44.0f, 67.0f},   {"scene4", drawScene4, 67.0f, 83.0f},
+    {"scene5", drawScene5, 83.0f, 112.0f},  {"scene6", drawScene6, 112.0f, 129.0f},
+    {"finale", drawFinale, 129.0f, 164.0f},
+};
+
+// Every program a scene draws with; start-up builds them from the working folder.
+struct Programs {
+    Shader title, scene2, scene3, scene4, scene5, scene6, pbr, background;
+};
+
+Programs current() {
+    return {titleShader, scene2Shader, scene3Shader, scene4Shader,
+            scene5Shader, scene6Shader, pbrShader,   backgroundShader};
+}
+
+void use(const Programs& p) {
+    titleShader = p.title;
+    scene2Shader = p.scene2;
+    scene3Shader = p.scene3;
+    scene4Shader = p.scene4;
+    scene5Shader = p.scene5;
+    scene6Shader = p.scene6;
+    pbrShader = p.pbr;
+    backgroundShader = p.background;
+}
+
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+double drawSeconds(const SceneWindow& scene, float t, int width, int height,
+                   std::vector<unsigned char>& pixels) {
+    const double start = cpuSeconds();
+    pinTimer(t);
+    scene.draw(t);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return cpuSeconds() - start;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> folders;
+    int width = 1920;
+    int height = 1080;
+    int frames = 6;
+    int tries = 3;
+    std::string only;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--size" && i + 1 < argc) {
+            std::sscanf(argv[++i], "%dx%d", &width, &height);
+        } else if (arg == "--frames" && i + 1 < argc) {
+            frames = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--tries" && i + 1 < argc) {
+            tries = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--only" && i + 1 < argc) {
+            only = "," + std::string(argv[++i]) + ",";
+        } else {
+            folders.push_back(arg);
+        }
+    }
+    if (folders.size() != 2) {
+        std::printf("usage: shader_ab_bench <folder A> <folder B> [--size WxH] [--frames N] "
+                    "[--tries N] [--only title,finale]\n");
+        return 1;
+    }
+    if (!glfwInit()) {
+        std::printf("no display: run under xvfb-run\n");
+        return 1;
+    }
+    hintGl33CoreContext();
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(width, height, "shader A/B", nullptr, nullptr);
+    if (window == nullptr) {
+        std::printf("no OpenGL 3.3 core context\n");
+        return 1;
+    }
+    glfwMakeContextCurrent(window);
+    if (!glEntryPointsLoaded()) {
+        return 1;
+    }
+    std::vector<Programs> sets;
+    for (const std::string& folder : folders) {
+        if (chdir(folder.c_str()) != 0) {
+            std::printf("no folder %s\n", folder.c_str());
+            return 1;
+        }
+        runStartUp(window);
+        sets.push_back(current());
+    }
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+    std::printf("%dx%d, %d frames a scene, least of %d tries; CPU ms a frame, drawn and read back\n",
+                width, height, frames, tries);
+    std::printf("| scene | A | B | B / A |\n|---|---|---|---|\n");
+    for (const SceneWindow& scene : scenes) {
+        if (!only.empty() && only.find("," + std::string(scene.name) + ",") == std::string::npos) {
+            continue;
+        }
+        double totals[2] = {0.0, 0.0};
+        for (int i = 0; i < frames; ++i) {
+            const float t = scene.start + (scene.end - scene.start) * (i + 0.5f) / frames;
+            for (int set = 0; set < 2; ++set) {
+                use(sets[set]);
+                double fastest = 1e9;
+                for (int attempt = 0; attempt < tries; ++attempt) {
+                    fastest = std::min(fastest, drawSeconds(scene, t, width, height, pixels));
+                }
+                totals[set] += fastest;
+            }
+        }
+        std::printf("| %s | %.1f | %.1f | %.2f |\n", scene.name, 1000.0 * totals[0] / frames,
+                    1000.0 * totals[1] / frames, totals[1] / totals[0]);
+        std::fflush(stdout);
+    }
+    glfwTerminate();
+    return 0;
+}
