@@ -4,7 +4,8 @@
 //   letterboxed into the window, the music in step with the demo, Escape, play again;
 // - a still of every scene against heptad-capture --still at the same time and size;
 // - the comparison fails on a missing picture and on a broken shader;
-// - a whole run on a fast clock reaches the end card with no GL error in any scene.
+// - a whole run on a fast clock reaches the end card with no GL error in any scene;
+// - without EXT_color_buffer_float the page says so.
 // Usage: node browser_test.mjs <build-web dir> <runtime dir>
 import { spawn, execFile } from 'node:child_process';
 import fs from 'node:fs';
@@ -172,6 +173,23 @@ async function testPage(browser, url) {
   await page.close();
 }
 
+// A browser whose WebGL 2 cannot render into float images gets one line saying so.
+async function testNoFloatTargets(browser, url) {
+  const { page } = await openPage(browser, `${url}?still=12&size=480x270`, () => {
+    const hidden = 'EXT_color_buffer_float';
+    const proto = WebGL2RenderingContext.prototype;
+    const getExtension = proto.getExtension;
+    const getSupported = proto.getSupportedExtensions;
+    proto.getExtension = function (name) { return name === hidden ? null : getExtension.call(this, name); };
+    proto.getSupportedExtensions = function () { return getSupported.call(this).filter((n) => n !== hidden); };
+  });
+  await waitForState(page, ['failed', 'still-done'], 60000);
+  const line = await page.textContent('#message');
+  check(await page.isVisible('#message') && /EXT_color_buffer_float/.test(line),
+    'without float render targets the page says so in one line', line);
+  await page.close();
+}
+
 async function testStills(browser, url, nativeStills) {
   for (const { time, scene, limit } of stills) {
     const { page, problems } = await webStill(browser, url, time);
@@ -233,6 +251,7 @@ const browser = await chromium.launch({
 try {
   await testPage(browser, url);
   await testWholeRun(browser, url);
+  await testNoFloatTargets(browser, url);
   await testStills(browser, url, nativeStills);
   await testFaultsCaught(browser, url, nativeStills);
 } catch (error) {

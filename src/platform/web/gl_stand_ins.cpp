@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// Emscripten's WebGL 2 library has it; the ES 3.0 header does not declare it.
+extern "C" void glGetBufferSubData(GLenum target, GLintptr offset, GLsizeiptr size, void* data);
+
 namespace {
 GLenum polygonMode = GL_FILL;
 unsigned int lineElements = 0;
@@ -42,9 +45,6 @@ void drawLines(const std::vector<unsigned int>& lines) {
     glDrawElements(GL_LINES, static_cast<GLsizei>(lines.size()), GL_UNSIGNED_INT, nullptr);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLuint>(elementsBefore));
 }
-
-// Emscripten's WebGL 2 library has it; the ES 3.0 header does not declare it.
-extern "C" void glGetBufferSubData(GLenum target, GLintptr offset, GLsizeiptr size, void* data);
 
 // The index values of an element draw, read back from the bound element buffer. Every element
 // draw of the demo reads 32-bit indices from one.
