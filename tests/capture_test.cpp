@@ -196,6 +196,17 @@ double rms(const std::vector<float>& samples, double from, double to) {
 
 // The display number a capture announces for its private Xvfb, and whether its lock file is
 // gone within five seconds (the server removes it as it goes down).
+// Starts a recording without a display in the background and sends it a signal once it has its
+// private X server and has had a moment to get going; a fixed sleep lost that race on a busy
+// machine. The output is the recorder's, then "status N".
+std::string signalledRecording(const fs::path& folder, const std::string& capture,
+                               const std::string& args, const std::string& signal) {
+    return "cd " + folder.string() + " && { env -u DISPLAY " + capture + " " + args +
+           " > signal.log 2>&1 & pid=$!; for i in $(seq 600); do"
+           " grep -q 'private Xvfb' signal.log && break; sleep 0.1; done; sleep 1; kill -" +
+           signal + " $pid; wait $pid; echo \"status $?\"; cat signal.log; rm -f signal.log; }";
+}
+
 bool privateServerGone(const std::string& output) {
     const std::string marker = "private Xvfb (:";
     const size_t at = output.find(marker);
@@ -390,9 +401,8 @@ TEST_F(CaptureTest, FailingEncoderOrInterruptLeaveNothingBehindAndKeepTheOldFile
 
     // Stopped while it works, here without a display of its own: the signal takes the unfinished
     // file and the private X server with it.
-    r = run("cd " + folder.string() + " && { env -u DISPLAY " + capture() +
-            " --size 320x180 --fps 10 --output out/clip.mp4 & pid=$!; sleep 2; kill -TERM $pid;"
-            " wait $pid; echo \"status $?\"; }");
+    r = run(signalledRecording(folder, capture(), "--size 320x180 --fps 10 --output out/clip.mp4",
+                               "TERM"));
     EXPECT_NE(r.output.find("heptad-capture: interrupted: nothing written"), std::string::npos)
         << r.output;
     EXPECT_NE(r.output.find("status 143"), std::string::npos) << r.output;
@@ -433,9 +443,8 @@ TEST_F(CaptureTest, AnyOutputNameIsAFileInTheFormatItsExtensionNames) {
 }
 
 TEST_F(CaptureTest, ACrashOrAKillTakesTheUnfinishedFileAndTheXServerWithIt) {
-    Result r = run("cd " + folder.string() + " && { env -u DISPLAY " + capture() +
-                   " --size 320x180 --fps 10 --from 130 --output out/clip.mp4 & pid=$!; sleep 3;"
-                   " kill -ABRT $pid; wait $pid; echo \"status $?\"; }");
+    const std::string finale = "--size 320x180 --fps 10 --from 130 --output out/clip.mp4";
+    Result r = run(signalledRecording(folder, capture(), finale, "ABRT"));
     EXPECT_NE(r.output.find("heptad-capture: crashed: nothing written"), std::string::npos)
         << r.output;
     EXPECT_NE(r.output.find("status 134"), std::string::npos) << "dies of SIGABRT: " << r.output;
@@ -443,9 +452,7 @@ TEST_F(CaptureTest, ACrashOrAKillTakesTheUnfinishedFileAndTheXServerWithIt) {
     EXPECT_TRUE(outFiles().empty());
 
     // SIGKILL leaves no handler to run: the server goes because its parent did.
-    r = run("cd " + folder.string() + " && { env -u DISPLAY " + capture() +
-            " --size 320x180 --fps 10 --from 130 --output out/clip.mp4 & pid=$!; sleep 3;"
-            " kill -KILL $pid; wait $pid; echo \"status $?\"; }");
+    r = run(signalledRecording(folder, capture(), finale, "KILL"));
     EXPECT_NE(r.output.find("status 137"), std::string::npos) << r.output;
     EXPECT_TRUE(privateServerGone(r.output)) << r.output;
 }
@@ -622,9 +629,9 @@ TEST_F(CaptureTest, JobsJoinPartsFrameExactlyWithTheSoundOnceAndTheSameFramesAtE
     }
 
     // Stopped while the parts render: the parts, their X servers and their folder go too.
-    r = run("cd " + folder.string() + " && { env -u DISPLAY " + capture() +
-            " --size 320x180 --fps 10 --from 130 --jobs 2 --output out/stop.mp4 & pid=$!;"
-            " sleep 3; kill -TERM $pid; wait $pid; echo \"status $?\"; }");
+    r = run(signalledRecording(folder, capture(),
+                               "--size 320x180 --fps 10 --from 130 --jobs 2 --output out/stop.mp4",
+                               "TERM"));
     EXPECT_NE(r.output.find("status 143"), std::string::npos) << r.output;
     EXPECT_TRUE(privateServerGone(r.output)) << r.output;
     files = outFiles();
