@@ -15,9 +15,9 @@
 #include "scenes/scenes.h"
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -43,8 +43,8 @@ struct Programs {
 };
 
 Programs current() {
-    return {titleShader, scene2Shader, scene3Shader, scene4Shader,
-            scene5Shader, scene6Shader, pbrShader,   backgroundShader};
+    return {titleShader,  scene2Shader, scene3Shader, scene4Shader,
+            scene5Shader, scene6Shader, pbrShader,    backgroundShader};
 }
 
 void use(const Programs& p) {
@@ -125,8 +125,9 @@ int main(int argc, char** argv) {
         sets.push_back(current());
     }
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
-    std::printf("%dx%d, %d frames a scene, least of %d tries; CPU ms a frame, drawn and read back\n",
-                width, height, frames, tries);
+    std::printf(
+        "%dx%d, %d frames a scene, least of %d tries; CPU ms a frame, drawn and read back\n", width,
+        height, frames, tries);
     std::printf("| scene | A | B | B / A |\n|---|---|---|---|\n");
     for (const SceneWindow& scene : scenes) {
         if (!only.empty() && only.find("," + std::string(scene.name) + ",") == std::string::npos) {

@@ -29,7 +29,7 @@ struct Scene {
     double to;
 };
 const Scene scenes[] = {{"title", 0, 24},    {"scene 2", 24, 44},  {"scene 3", 44, 67},
-                        {"scene 4", 67, 83},  {"scene 5", 83, 112}, {"scene 6", 112, 129},
+                        {"scene 4", 67, 83}, {"scene 5", 83, 112}, {"scene 6", 112, 129},
                         {"finale", 129, 164}};
 
 // The lighting precompute runs once at start-up and is not a scene: it keeps its own shaders,
@@ -37,9 +37,10 @@ const Scene scenes[] = {{"title", 0, 24},    {"scene 2", 24, 44},  {"scene 3", 4
 const char* const precomputeShaders[] = {"Scene7-PBR2.fs", "Scene7-PBR3.fs", "Scene7-PBR4.fs",
                                          "Scene7-PBR5.fs"};
 
-const char* const constantFragmentShader = "#version 330 core\n"
-                                           "out vec4 FragColor;\n"
-                                           "void main() { FragColor = vec4(0.5, 0.5, 0.5, 1.0); }\n";
+const char* const constantFragmentShader =
+    "#version 330 core\n"
+    "out vec4 FragColor;\n"
+    "void main() { FragColor = vec4(0.5, 0.5, 0.5, 1.0); }\n";
 
 double childCpuSeconds() {
     rusage usage{};
@@ -145,7 +146,8 @@ int main(int argc, char** argv) {
         "cd '" + floor.string() + "' && '" + (runtime / "heptad-capture").string() + "'";
     bool failed = false;
     for (const Scene& scene : scenes) {
-        if (!only.empty() && only.find("," + withoutSpaces(scene.name) + ",") == std::string::npos) {
+        if (!only.empty() &&
+            only.find("," + withoutSpaces(scene.name) + ",") == std::string::npos) {
             continue;
         }
         // Frames on the scene's bounds draw nothing: start one frame in, stop one frame short.

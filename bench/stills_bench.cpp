@@ -19,10 +19,9 @@ namespace {
 // Each scene's looks: the title's reveal, glow and turned card; the wireframe, point and filled
 // phases of scenes 2 and 3; both cards flat and turned; scene 5 early and late; the finale's
 // three grids.
-const std::vector<double> defaultTimes = {1.2,  2.4,   6.0,   13.5,  20.0,  28.0,
-                                          37.0, 42.0,  48.0,  55.0,  64.0,  70.0,
-                                          80.0, 90.0,  105.0, 115.0, 124.0, 135.0,
-                                          146.0, 158.0};
+const std::vector<double> defaultTimes = {1.2,   2.4,   6.0,   13.5,  20.0,  28.0, 37.0,
+                                          42.0,  48.0,  55.0,  64.0,  70.0,  80.0, 90.0,
+                                          105.0, 115.0, 124.0, 135.0, 146.0, 158.0};
 
 std::vector<double> parseTimes(const std::string& list) {
     std::vector<double> times;

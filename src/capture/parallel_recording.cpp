@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 namespace {
+// Seconds as an argument that names the same frame again: every digit a double holds.
 std::string exactSeconds(double seconds) {
     char text[32];
     std::snprintf(text, sizeof text, "%.17g", seconds);
@@ -140,10 +141,9 @@ int recordInParts(const CaptureOptions& o, const EncoderSettings& encoding) {
         if (!workers.back()->start(args, false, false, -1, error)) {
             return fail(error);
         }
-        std::fprintf(stderr, "  part %zu: frames %ld to %ld (%s s to %s s)\n", i + 1,
-                     pieces[i].first, pieces[i].end - 1,
-                     exactSeconds(frameSeconds(pieces[i].first, o.fps)).c_str(),
-                     exactSeconds(frameSeconds(pieces[i].end, o.fps)).c_str());
+        std::fprintf(stderr, "  part %zu: frames %ld to %ld (%.6g s to %.6g s)\n", i + 1,
+                     pieces[i].first, pieces[i].end - 1, frameSeconds(pieces[i].first, o.fps),
+                     frameSeconds(pieces[i].end, o.fps));
     }
 
     // One progress report for all parts; their other lines as they come.
