@@ -1,23 +1,6 @@
 #include "app/player_options.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-
-namespace {
-// The demo's last picture is drawn just before 164 s; a start there or later shows nothing.
-constexpr double demoLength = 164.0;
-
-bool parseSeconds(const std::string& text, double& value) {
-    if (text.empty()) {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(value);
-}
-} // namespace
+#include "app/option_words.h"
 
 ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
     ParsedPlayerOptions parsed;
@@ -28,15 +11,7 @@ ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
     };
 
     for (size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string value;
-        bool inlineValue = false;
-        const size_t equals = name.find('=');
-        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
-            inlineValue = true;
-        }
+        auto [name, value, inlineValue] = splitOptionWord(args[i]);
         if (name == "--help" || name == "-h") {
             o.help = true;
             return parsed;
@@ -54,6 +29,7 @@ ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
                 value = args[++i];
             }
             double seconds = 0.0;
+            // The last picture is drawn just before the end; a start there would show nothing.
             if (!parseSeconds(value, seconds) || seconds < 0.0 || seconds >= demoLength) {
                 return fail("--from wants seconds from 0 to below 164 (got '" + value + "')");
             }
