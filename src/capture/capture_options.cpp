@@ -1,5 +1,6 @@
 #include "capture/capture_options.h"
 
+#include "app/option_words.h"
 #include "capture/encoder_preset.h"
 #include "capture/frame_plan.h"
 
@@ -9,7 +10,6 @@
 #include <cstdlib>
 
 namespace {
-constexpr double demoLength = 164.0;
 // Bounds that keep a request sane: the picture fits every GL 3.3 driver's render target limit
 // and the frame rate is one a player can show.
 constexpr int minSide = 16;
@@ -17,16 +17,6 @@ constexpr int maxSide = 8192;
 constexpr int maxFps = 240;
 constexpr int maxJobs = 64;
 constexpr int maxSupersample = 4;
-
-bool parseNumber(const std::string& text, double& value) {
-    if (text.empty()) {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(value);
-}
 
 bool parseWhole(const std::string& text, long& value) {
     if (text.empty() || text[0] == '+' || text[0] == '-') {
@@ -95,15 +85,7 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
     };
 
     for (size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string value;
-        bool inlineValue = false;
-        const size_t equals = name.find('=');
-        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
-            inlineValue = true;
-        }
+        auto [name, value, inlineValue] = splitOptionWord(args[i]);
         if (name == "--help" || name == "-h") {
             o.help = true;
             return parsed;
@@ -169,7 +151,7 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             }
             o.crf = static_cast<int>(whole);
         } else if (name == "--from" || name == "--to" || name == "--still") {
-            if (!parseNumber(value, number) || number < 0.0 || number > demoLength) {
+            if (!parseSeconds(value, number) || number < 0.0 || number > demoLength) {
                 return fail(name + " wants seconds from 0 to " + seconds(demoLength) + " (got '" +
                             value + "')");
             }

@@ -4,9 +4,32 @@
 
 #include <cmath>
 #include <glm/glm.hpp>
+#include <string>
+#include <unistd.h>
+
+namespace {
+std::string lastGlfwError;
+void recordGlfwError(int, const char* description) {
+    lastGlfwError = description;
+}
+
+// A shared X server under a full parallel run (sanitizers, nested servers starting) has been seen
+// to refuse one connection; a few tries tell that apart from having no server at all.
+bool initialiseWindowLibrary() {
+    glfwSetErrorCallback(recordGlfwError);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (glfwInit()) {
+            return true;
+        }
+        usleep(500000);
+    }
+    return false;
+}
+} // namespace
 
 void GlTest::SetUp() {
-    ASSERT_TRUE(glfwInit()) << "no X server: run the tests through the test command";
+    ASSERT_TRUE(initialiseWindowLibrary())
+        << "no X server: run the tests through the test command (" << lastGlfwError << ")";
     hintGl33CoreContext();
     window = glfwCreateWindow(1920, 1080, "heptad test", nullptr, nullptr);
     ASSERT_NE(window, nullptr);
