@@ -68,7 +68,7 @@ for program in heptad heptad-capture; do
     grep -q -- "^  $option " <<<"$out" || fail "--help does not show $program's $option"
   done
 done
-grep -q 'default 960x540' <<<"$out" && grep -q 'default 30)' <<<"$out" ||
+grep -q 'default 1280x720' <<<"$out" && grep -q 'default 30)' <<<"$out" ||
   fail "--help does not give play.sh's own recording defaults"
 
 echo "== no display: --still writes a PNG with no --output, and suggests no video player"
