@@ -47,13 +47,14 @@
     state.musicStartDemo = demoSeconds();
     music.currentTime = 0;
     music.playbackRate = 1;
+    music.preservesPitch = true; // the browsers' default, relied on by the catching up below
     music.play().catch((error) => console.warn('music did not start: ' + error.message));
   }
 
   // Playback starts a little after play() is asked for, and a busy machine can hold the media
-  // clock back. A small lag or lead is made up by playing up to 10% faster or slower for a
-  // moment (a seek restarts the audio output, which costs a lag of its own); only a large one is
-  // sought across.
+  // clock back. A small lag or lead is made up by playing up to 20% faster or slower for a
+  // moment, the pitch kept (a seek restarts the audio output, which costs a lag of its own);
+  // only a large one is sought across. 20% takes back a tenth of a second within half a second.
   function keepMusicInStep() {
     if (state.musicStartDemo === null || music.paused || music.seeking ||
       state.state !== 'playing' || params.has('speed')) return;
@@ -61,7 +62,7 @@
     if (Math.abs(lag) > 0.25) {
       music.currentTime += lag;
     } else {
-      music.playbackRate = 1 + Math.max(-0.1, Math.min(0.1, 2 * lag));
+      music.playbackRate = 1 + Math.max(-0.2, Math.min(0.2, 4 * lag));
     }
   }
   setInterval(keepMusicInStep, 250);

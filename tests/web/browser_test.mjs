@@ -143,8 +143,9 @@ async function testPage(browser, url) {
     `${canvas.boxWidth}x${canvas.boxHeight}`);
   console.log(`     click to first frame: ${await page.evaluate(() => window.heptad.firstFrameMs.toFixed(0))} ms`);
 
-  // The music's position against the demo's time since the first frame, once it plays.
-  await page.waitForFunction(() => document.getElementById('music').currentTime > 3, null,
+  // The music's position against the demo's time since the first frame, once it plays and has
+  // had a moment to settle.
+  await page.waitForFunction(() => document.getElementById('music').currentTime > 4, null,
     { timeout: 20000, polling: 100 });
   let worst = 0;
   for (let i = 0; i < 10; ++i) {
