@@ -56,6 +56,8 @@ uint32_t bigEndian(const unsigned char* bytes) {
 // its other decoders are no better tried, so only PNG files reach it; and only whole ones: every
 // chunk up to the closing IEND must lie inside the file. That refuses a cut-off file before it is
 // decoded, and a chunk that claims gigabytes it does not have before stb_image reserves them.
+// An empty IDAT chunk is refused too: no encoder writes one, and stb_image copies it into a
+// buffer it has not yet allocated (a null pointer, which the fuzzer's sanitizer reports).
 bool wholePng(const std::vector<unsigned char>& data) {
     static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     if (data.size() < sizeof signature || std::memcmp(data.data(), signature, 8) != 0) {
@@ -69,6 +71,9 @@ bool wholePng(const std::vector<unsigned char>& data) {
         }
         if (std::memcmp(&data[position + 4], "IEND", 4) == 0) {
             return true;
+        }
+        if (length == 0 && std::memcmp(&data[position + 4], "IDAT", 4) == 0) {
+            return false;
         }
         position += 12 + static_cast<size_t>(length);
     }
