@@ -3,7 +3,7 @@
 //  - four point lights through the Cook-Torrance microfacet BRDF
 //    f = kd albedo / pi + D G F / (4 (n.l)(n.v)), with inverse-square falloff, and a soft
 //    diffuse fill from camPos;
-//  - image-based lighting from the sky: diffuse from the irradiance map,
+//  - image-based lighting from the sky: diffuse from the irradiance map (looked up per vertex),
 //    specular by the split-sum approximation, prefiltered radiance times (F0 A + B) from the
 //    BRDF lookup;
 //  - ACES filmic tone mapping and gamma 2.2, with the exposure the background uses too, so the
@@ -16,6 +16,9 @@ in vec3 worldPos;
 in vec3 worldNormal;
 flat in vec3 eyePos;
 flat in vec3 markerGlow;
+// The sky's irradiance along the outward normal and along the inward one, for the inner wall.
+in vec3 irradianceOutside;
+in vec3 irradianceInside;
 
 uniform vec3 albedo;
 uniform float ao;
@@ -24,7 +27,6 @@ uniform float roughness;
 uniform vec3 camPos;
 uniform vec3 lightPositions[4];
 uniform vec3 lightColors[4];
-uniform samplerCube irradianceMap;
 uniform samplerCube prefilterMap;
 uniform sampler2D brdfLUT;
 
@@ -117,7 +119,8 @@ void main() {
     vec2 scaleBias = textureLod(brdfLUT, vec2(nDotV, rough), 0.0).rg;
     vec3 specularAlbedo = f0 * scaleBias.x + scaleBias.y;
     vec3 diffuseWeight = (1.0 - specularAlbedo) * (1.0 - metal);
-    vec3 ambient = (diffuseWeight * albedo * textureLod(irradianceMap, n, 0.0).rgb + prefiltered * specularAlbedo) * ao;
+    vec3 irradiance = gl_FrontFacing ? irradianceOutside : irradianceInside;
+    vec3 ambient = (diffuseWeight * albedo * irradiance + prefiltered * specularAlbedo) * ao;
 
     vec3 color = (ambient + direct + markerGlow) * EXPOSURE;
     FragColor = vec4(toDisplay(acesFilmic(color)), 1.0);

@@ -9,7 +9,8 @@
 // 3 s sees the whole reveal and the beats that follow it.
 //
 // Each effect runs only in the seconds it shows: the branches below test the time alone, the
-// same for every pixel of a frame, so the work of an idle effect is skipped, not masked.
+// same for every pixel of a frame, so a GPU skips an idle effect's work. (Mesa's software
+// rasteriser runs both sides of any branch under a mask, so there it saves nothing.)
 in vec2 texCoord;
 in vec3 tint; // linear
 in float turn;
