@@ -4,6 +4,8 @@
 // whatever the rate, so the per-scene speeds hold for the full rate too. One process (--jobs 1),
 // so that the speeds are those of each scene and add up to the time of one process.
 // Run it from the runtime folder: cd build/runtime && ../capture_bench [WxH@fps ...]
+#include "command_output.h"
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -17,18 +19,6 @@ struct Scene {
 const Scene scenes[] = {{"title", 24},   {"scene 2", 20}, {"scene 3", 23}, {"scene 4", 16},
                         {"scene 5", 29}, {"scene 6", 17}, {"finale", 35}};
 constexpr int sampleFps = 2;
-
-std::string run(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, n);
-    }
-    pclose(pipe);
-    return output;
-}
 
 // "...; by scene: title 85.2 fps, scene 2 60.1 fps" -> {title: 85.2, scene 2: 60.1}
 std::map<std::string, double> sceneSpeeds(const std::string& output) {
@@ -69,8 +59,8 @@ int main(int argc, char** argv) {
         const std::string size = setting.substr(0, at);
         const int fps = std::stoi(setting.substr(at + 1));
         const std::string output =
-            run("./heptad-capture --jobs 1 --size " + size + " --fps " + std::to_string(sampleFps) +
-                " --output /tmp/heptad-capture-bench.mp4");
+            commandOutput("./heptad-capture --jobs 1 --size " + size + " --fps " +
+                          std::to_string(sampleFps) + " --output /tmp/heptad-capture-bench.mp4");
         std::remove("/tmp/heptad-capture-bench.mp4");
         const std::map<std::string, double> speeds = sceneSpeeds(output);
         if (speeds.empty()) {

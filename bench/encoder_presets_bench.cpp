@@ -7,6 +7,8 @@
 // against the reference.
 // Run it from the runtime folder under a display, e.g.
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../encoder_presets_bench [WxH ...]
+#include "command_output.h"
+
 #include "app/clock.h"
 #include "app/startup.h"
 #include "app/timeline.h"
@@ -31,18 +33,6 @@ const double clipStarts[] = {20.0, 30.0, 95.0, 133.0};
 const char* const presets[] = {"ultrafast", "superfast", "veryfast", "faster",
                                "fast",      "medium",    "slow"};
 const char* const crf = "18";
-
-std::string runText(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, n);
-    }
-    pclose(pipe);
-    return output;
-}
 
 // Renders the clips at this size in a child process (fresh GL state for each size) and stores
 // them as raw yuv420p, converted exactly as the recorder's encoder converts its input.
@@ -154,7 +144,7 @@ int main(int argc, char** argv) {
                 std::printf("  %-10s encoding failed\n", preset);
                 continue;
             }
-            const std::string quality = runText(
+            const std::string quality = commandOutput(
                 "ffmpeg -hide_banner -nostats -i " + encoded +
                 " -f rawvideo -pix_fmt yuv420p -video_size " + size + " -framerate 30 -i " + raw +
                 " -lavfi \"[0:v]split[a][b];[1:v]split[c][d];[a][c]ssim;[b][d]psnr\" -f null -");
