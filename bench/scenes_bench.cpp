@@ -2,11 +2,14 @@
 // start-up, then for every scene a warm-up frame and N frames spread over its time window, each
 // drawn with the timer pinned and finished with glFinish. Run from the runtime folder:
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../scenes_bench [frames]
+#include "bench_stats.h"
+#include "timeline_bench.h"
+
 #include "app/clock.h"
+#include "app/timeline.h"
 #include "app/window.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
-#include "scenes/scenes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -17,30 +20,8 @@
 #include <vector>
 
 namespace {
-struct SceneWindow {
-    const char* name;
-    void (*draw)(float);
-    float start;
-    float end;
-};
-
-// In timeline order, so each scene inherits the state the one before it leaves.
-const SceneWindow scenes[] = {
-    {"title", drawTitleScene, 0.0f, 24.0f}, {"scene 2", drawScene2, 24.0f, 44.0f},
-    {"scene 3", drawScene3, 44.0f, 67.0f},  {"scene 4", drawScene4, 67.0f, 83.0f},
-    {"scene 5", drawScene5, 83.0f, 112.0f}, {"scene 6", drawScene6, 112.0f, 129.0f},
-};
-
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// CPU time of the whole process, llvmpipe's render threads included: on a machine shared with
-// other work it shows the cost of a frame where the wall clock also shows the waiting.
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
 struct FrameCost {
@@ -48,19 +29,13 @@ struct FrameCost {
     double cpuMs;
 };
 
-FrameCost measureFrame(void (*draw)(float), float demoTime) {
+FrameCost measureFrame(float demoTime) {
     const auto start = std::chrono::steady_clock::now();
-    const double cpuStart = cpuSeconds();
+    const double cpuStart = processCpuSeconds();
     pinTimer(demoTime);
-    draw(demoTime);
+    runTimeline(demoTime);
     glFinish();
-    return {1000.0 * secondsSince(start), 1000.0 * (cpuSeconds() - cpuStart)};
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+    return {1000.0 * secondsSince(start), 1000.0 * (processCpuSeconds() - cpuStart)};
 }
 } // namespace
 
@@ -110,15 +85,18 @@ int main(int argc, char** argv) {
                 width, height, 1000.0 * resourceSeconds, frames);
     std::printf("| scene   | window (s) | median ms | min ms | max ms | median CPU ms |\n");
     std::printf("|---------|------------|-----------|--------|--------|---------------|\n");
-    for (const SceneWindow& scene : scenes) {
+    // The first six scenes; the finale needs the lighting precompute (bench/ibl_bench.cpp).
+    for (const BenchWindow& scene : benchWindows) {
+        if (scene.start >= 129.0f) {
+            break;
+        }
         const float span = scene.end - scene.start;
         // Frames at the middles of N equal slices of the window, so every look is sampled.
-        measureFrame(scene.draw, scene.start + 0.5f * span / frames); // warm-up
+        measureFrame(scene.start + 0.5f * span / frames); // warm-up
         std::vector<double> wall;
         std::vector<double> cpu;
         for (int i = 0; i < frames; ++i) {
-            const FrameCost cost =
-                measureFrame(scene.draw, scene.start + (i + 0.5f) * span / frames);
+            const FrameCost cost = measureFrame(scene.start + (i + 0.5f) * span / frames);
             wall.push_back(cost.wallMs);
             cpu.push_back(cost.cpuMs);
         }

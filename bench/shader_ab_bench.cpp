@@ -6,43 +6,27 @@
 // Both folders need the runtime folder's layout (shaders, imgs/); run under an X server:
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/shader_ab_bench <folder A> <folder B>
 //       [--size WxH] [--frames N] [--tries N] [--only title,finale]
+#include "bench_stats.h"
+#include "timeline_bench.h"
+
 #include "app/clock.h"
 #include "app/startup.h"
+#include "app/timeline.h"
 #include "app/window.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
-#include "scenes/scenes.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-struct SceneWindow {
-    const char* name;
-    void (*draw)(float);
-    float start;
-    float end;
-};
-
-const SceneWindow scenes[] = {
-    {"title", drawTitleScene, 0.0f, 24.0f},
-    {"scene2", drawScene2, 24.0f, 44.0f},
-    {"scene3", drawScene3, 44.0f, 67.0f},
-    {"scene4", drawScene4, 67.0f, 83.0f},
-    {"scene5", drawScene5, 83.0f, 112.0f},
-    {"scene6", drawScene6, 112.0f, 129.0f},
-    // The finale's three grids differ most in what they cost, so each has a row.
-    {"finale-early", drawFinale, 129.0f, 141.0f},
-    {"finale-middle", drawFinale, 141.0f, 151.0f},
-    {"finale-late", drawFinale, 151.0f, 164.0f},
-};
-
 // Every program a scene draws with; start-up builds them from the working folder.
 struct Programs {
     Shader title, scene2, scene3, scene4, scene5, scene6, pbr, background;
@@ -64,19 +48,13 @@ void use(const Programs& p) {
     backgroundShader = p.background;
 }
 
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
 // Fragments that passed the depth test, and so were shaded, in one drawing of the frame at t.
-GLuint shadedFragments(const SceneWindow& scene, float t) {
+GLuint shadedFragments(float t) {
     GLuint query = 0;
     glGenQueries(1, &query);
     pinTimer(t);
     glBeginQuery(GL_SAMPLES_PASSED, query);
-    scene.draw(t);
+    runTimeline(t);
     glEndQuery(GL_SAMPLES_PASSED);
     GLuint samples = 0;
     glGetQueryObjectuiv(query, GL_QUERY_RESULT, &samples);
@@ -84,13 +62,12 @@ GLuint shadedFragments(const SceneWindow& scene, float t) {
     return samples;
 }
 
-double drawSeconds(const SceneWindow& scene, float t, int width, int height,
-                   std::vector<unsigned char>& pixels) {
-    const double start = cpuSeconds();
+double drawSeconds(float t, int width, int height, std::vector<unsigned char>& pixels) {
+    const double start = processCpuSeconds();
     pinTimer(t);
-    scene.draw(t);
+    runTimeline(t);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return cpuSeconds() - start;
+    return processCpuSeconds() - start;
 }
 } // namespace
 
@@ -112,7 +89,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--only" && i + 1 < argc) {
             only = "," + std::string(argv[++i]) + ",";
         } else {
-            folders.push_back(arg);
+            // Absolute, as start-up enters each folder in turn.
+            folders.push_back(std::filesystem::absolute(arg).string());
         }
     }
     if (folders.size() != 2) {
@@ -151,10 +129,11 @@ int main(int argc, char** argv) {
     // Shaded fragments a pixel: how many times over the scene's own drawing (A's programs)
     // covers the picture; each cover pays for the whole fragment stage.
     std::printf("| scene | A | B | B / A | shaded a pixel |\n|---|---|---|---|---|\n");
-    for (const SceneWindow& scene : scenes) {
-        // "finale" names all three of its rows.
-        const std::string name = scene.name;
-        const std::string group = name.substr(0, name.find('-'));
+    for (const BenchWindow& scene : benchWindows) {
+        // "scene 2" is also asked for as "scene2"; "finale" names all three of its rows.
+        std::string name = scene.name;
+        const std::string group = name.substr(0, name.find(' '));
+        name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
         if (!only.empty() && only.find("," + name + ",") == std::string::npos &&
             only.find("," + group + ",") == std::string::npos) {
             continue;
@@ -164,12 +143,12 @@ int main(int argc, char** argv) {
         for (int i = 0; i < frames; ++i) {
             const float t = scene.start + (scene.end - scene.start) * (i + 0.5f) / frames;
             use(sets[0]);
-            shaded += shadedFragments(scene, t);
+            shaded += shadedFragments(t);
             for (int set = 0; set < 2; ++set) {
                 use(sets[set]);
                 double fastest = 1e9;
                 for (int attempt = 0; attempt < tries; ++attempt) {
-                    fastest = std::min(fastest, drawSeconds(scene, t, width, height, pixels));
+                    fastest = std::min(fastest, drawSeconds(t, width, height, pixels));
                 }
                 totals[set] += fastest;
             }

@@ -11,6 +11,8 @@
 // encoder's own start and finish. Both halves run back to back, so what load remains shifts
 // both and the ratio holds. Run it from the runtime folder:
 //   cd build/runtime && ../shading_bench [--size WxH] [--fps N] [--rounds N] [--only title,finale]
+#include "bench_stats.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -95,11 +97,6 @@ std::string withoutSpaces(std::string text) {
     return text;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
-}
 } // namespace
 
 int main(int argc, char** argv) {

@@ -1,6 +1,8 @@
 // Start-up benchmark: process start to the first frame presented, and the first frame's
 // demoTime, as the median of several fresh processes under the current X display.
 // Run from anywhere: startup_bench [runs]
+#include "bench_stats.h"
+
 #include "app/frame.h"
 #include "app/startup.h"
 #include "app/window.h"
@@ -61,10 +63,6 @@ int runOnce() {
     return 0;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 } // namespace
 
 int main(int argc, char** argv) {
