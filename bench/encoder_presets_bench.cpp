@@ -10,10 +10,10 @@
 #include "command_output.h"
 
 #include "app/clock.h"
+#include "app/frame_plan.h"
 #include "app/startup.h"
 #include "app/timeline.h"
 #include "app/window.h"
-#include "capture/frame_plan.h"
 #include "capture/offscreen_target.h"
 #include "render/gl.h"
 

@@ -5,10 +5,10 @@
 // Run it from the runtime folder under a display, e.g.
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../readback_bench [frames]
 #include "app/clock.h"
+#include "app/frame_plan.h"
 #include "app/startup.h"
 #include "app/timeline.h"
 #include "app/window.h"
-#include "capture/frame_plan.h"
 #include "capture/frame_readback.h"
 #include "capture/offscreen_target.h"
 #include "render/gl.h"

@@ -20,7 +20,7 @@ ln -sfn /usr/include/stb "$objects/include/stb"
 
 sources=(
   src/app/camera.cpp src/app/frame.cpp src/app/keys.cpp src/app/startup.cpp src/app/timeline.cpp
-  src/capture/frame_plan.cpp
+  src/app/frame_plan.cpp src/app/frame_at.cpp
   src/render/*.cpp src/ibl/*.cpp src/scenes/*.cpp
   src/platform/*.cpp src/platform/web/*.cpp
 )

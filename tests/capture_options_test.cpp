@@ -1,8 +1,8 @@
 // The recorder's command line, frame arithmetic and encoder command, checked without GL.
+#include "app/frame_plan.h"
 #include "capture/capture_options.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
-#include "capture/frame_plan.h"
 #include "capture/part_join.h"
 #include "capture/progress.h"
 #include "capture/recording_split.h"

@@ -1,8 +1,8 @@
 #include "capture/capture_options.h"
 
+#include "app/frame_plan.h"
 #include "app/option_words.h"
 #include "capture/encoder_preset.h"
-#include "capture/frame_plan.h"
 
 #include <cctype>
 #include <cerrno>

@@ -1,7 +1,8 @@
 // heptad-capture: records the demo frame by frame on a virtual clock into an MP4 video with its
 // music (or one frame into a PNG), the same start-up and scenes as the live program, on any
 // machine: without a display it brings its own virtual X server, without a GPU Mesa renders.
-#include "app/clock.h"
+#include "app/frame_at.h"
+#include "app/frame_plan.h"
 #include "app/startup.h"
 #include "app/timeline.h"
 #include "app/window.h"
@@ -12,7 +13,6 @@
 #include "capture/emergency_stop.h"
 #include "capture/encoder.h"
 #include "capture/encoder_preset.h"
-#include "capture/frame_plan.h"
 #include "capture/frame_readback.h"
 #include "capture/offscreen_target.h"
 #include "capture/parallel_recording.h"
@@ -58,15 +58,10 @@ std::string seconds(double value) {
     return text;
 }
 
-// One frame as the live program draws it: every read of the timer inside the frame sees the
-// frame's own time. Where that time is a glitch time (a scene bound, or a bound between the
-// finale's grids), the live program would draw nothing or the bare sky for one frame; the
-// recording draws the next float instant instead, one float step later, so the picture runs on.
+// One frame into the render target, as drawFrameAt draws it.
 void renderFrame(const OffscreenTarget& target, double time) {
-    const float demoTime = recordingDemoTime(time);
-    pinTimer(demoTime == static_cast<float>(time) ? time : static_cast<double>(demoTime));
     target.bind();
-    runTimeline(demoTime);
+    drawFrameAt(time);
 }
 
 // Whether the last frame of the range is the last of the demo, so the music's ending follows.
@@ -76,10 +71,9 @@ bool reachesTheEnd(const FrameRange& range, int fps) {
 
 // The frame at o.stillTime as a PNG, after the frames whose state it inherits.
 int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingOutput& output) {
-    for (long n : warmUpFrames(firstFrameAt(o.stillTime, o.fps), o.fps)) {
-        renderFrame(target, frameSeconds(n, o.fps));
-    }
-    renderFrame(target, o.stillTime);
+    target.bind();
+    drawWarmUpFor(o.stillTime, o.fps);
+    drawFrameAt(o.stillTime);
     std::vector<unsigned char> pixels;
     target.read(pixels);
     if (o.supersample > 1) {
@@ -122,9 +116,8 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
         return fail(error);
     }
-    for (long n : warmUpFrames(range.first, o.fps)) {
-        renderFrame(target, frameSeconds(n, o.fps));
-    }
+    target.bind();
+    drawWarmUpFor(frameSeconds(range.first, o.fps), o.fps);
     FrameReadback readback;
     readback.create(target);
     Progress progress(range, o.fps, stderr);

@@ -1,6 +1,6 @@
 #pragma once
+#include "app/frame_plan.h"
 #include "capture/encoder.h"
-#include "capture/frame_plan.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
 #pragma once
-#include "capture/frame_plan.h"
+#include "app/frame_plan.h"
 
 #include <vector>
 

@@ -4,9 +4,9 @@
 // paths in the in-memory file system.
 #include "app/clock.h"
 #include "app/frame.h"
+#include "app/frame_at.h"
 #include "app/startup.h"
 #include "app/timeline.h"
-#include "capture/frame_plan.h"
 #include "platform/web/clock_speed.h"
 #include "platform/web_options.h"
 #include "render/gl.h"
@@ -77,12 +77,8 @@ void playFrame() {
 // renders it (at its default 60 fps), read back for the page.
 void renderStill() {
     const int fps = 60;
-    for (long n : warmUpFrames(firstFrameAt(options.stillTime, fps), fps)) {
-        pinTimer(frameSeconds(n, fps));
-        runTimeline(static_cast<float>(frameSeconds(n, fps)));
-    }
-    pinTimer(options.stillTime);
-    runTimeline(static_cast<float>(options.stillTime));
+    drawWarmUpFor(options.stillTime, fps);
+    drawFrameAt(options.stillTime);
     std::vector<unsigned char> rgba(static_cast<size_t>(options.width) * options.height * 4);
     glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     if (options.glCheck) {

@@ -1,4 +1,4 @@
-#include "capture/frame_plan.h"
+#include "app/frame_plan.h"
 
 #include "scenes/finale_layout.h"
 

@@ -1,0 +1,17 @@
+#include "app/frame_at.h"
+
+#include "app/clock.h"
+#include "app/frame_plan.h"
+#include "app/timeline.h"
+
+void drawFrameAt(double seconds) {
+    const float demoTime = recordingDemoTime(seconds);
+    pinTimer(demoTime == static_cast<float>(seconds) ? seconds : static_cast<double>(demoTime));
+    runTimeline(demoTime);
+}
+
+void drawWarmUpFor(double seconds, int fps) {
+    for (long n : warmUpFrames(firstFrameAt(seconds, fps), fps)) {
+        drawFrameAt(frameSeconds(n, fps));
+    }
+}
