@@ -31,9 +31,13 @@ class SignalsHeld {
     sigset_t before;
 };
 
-// Stops the helpers and waits for them, for two seconds at most, so that the encoder cannot
-// write on after the unfinished file is removed; only then is the file removed.
+// Removes the unfinished file at once, in case a harder signal follows (GNU parallel sends
+// SIGKILL a moment after SIGTERM), then stops the helpers and waits for them, for two seconds at
+// most, and removes it again, in case an encoder that had only just started made it anew.
 void stopHelpersAndRemoveTheFile() {
+    if (tempFile[0] != '\0') {
+        unlink(tempFile);
+    }
     for (int i = 0; i < maxChildren; ++i) {
         if (children[i] > 0) {
             kill(children[i], SIGTERM);
