@@ -299,7 +299,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (parsed.options.plan > 0) {
-        for (const std::string& line : planCommands(parsed.options, argv[0])) {
+        // The program as found on PATH, or else by its full path, which names it from any
+        // folder the commands run in.
+        std::string program = argv[0];
+        char self[4096] = "";
+        const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+        if (program.find('/') != std::string::npos && length > 0) {
+            program.assign(self, static_cast<size_t>(length));
+        }
+        for (const std::string& line : planCommands(parsed.options, program)) {
             std::printf("%s\n", line.c_str());
         }
         return 0;
