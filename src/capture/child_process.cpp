@@ -8,9 +8,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <initializer_list>
-#include <sys/prctl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 std::string findOnPath(const std::string& program) {
     const char* path = std::getenv("PATH");
@@ -39,32 +41,6 @@ ChildProcess::~ChildProcess() {
 }
 
 namespace {
-// The child's side of start(), between fork and exec: only async-signal-safe calls, since the
-// recorder may already run the GL driver's threads. Reports a failed exec through errorFd.
-[[noreturn]] void becomeChild(char* const* args, pid_t parent, int stdinFd, int stdoutFd,
-                              int errorFd) {
-    // The helper goes when the recorder goes, even when the recorder is killed outright
-    // (SIGKILL leaves no handler a chance to stop it).
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (getppid() != parent) {
-        _exit(127); // the recorder died before the line above took effect
-    }
-    // Own process group; default signal handling (the recorder ignores SIGPIPE itself).
-    setpgid(0, 0);
-    for (int number : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) {
-        signal(number, SIG_DFL);
-    }
-    dup2(stdinFd != -1 ? stdinFd : open("/dev/null", O_RDONLY), 0);
-    if (stdoutFd != -1) {
-        dup2(stdoutFd, 1);
-        dup2(open("/dev/null", O_WRONLY), 2);
-    }
-    execv(args[0], args);
-    const int error = errno;
-    [[maybe_unused]] const ssize_t ignored = ::write(errorFd, &error, sizeof error);
-    _exit(127);
-}
-
 void closeBoth(int fds[2]) {
     for (int i : {0, 1}) {
         if (fds[i] != -1) {
@@ -78,40 +54,53 @@ bool ChildProcess::start(const std::vector<std::string>& argv, bool feedStdin, b
                          std::string& error) {
     int input[2] = {-1, -1};
     int output[2] = {-1, -1};
-    int execFailed[2] = {-1, -1};
     if ((feedStdin && pipe2(input, O_CLOEXEC) != 0) ||
-        (catchOutput && pipe2(output, O_CLOEXEC) != 0) || pipe2(execFailed, O_CLOEXEC) != 0) {
+        (catchOutput && pipe2(output, O_CLOEXEC) != 0)) {
         error = std::string("cannot make a pipe: ") + std::strerror(errno);
         closeBoth(input);
         closeBoth(output);
         return false;
     }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (feedStdin) {
+        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    }
+    if (catchOutput) {
+        posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
+    // A process group of its own, and default handling of the signals the recorder catches or
+    // ignores (SIGPIPE).
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int number : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&defaults, number);
+    }
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
     std::vector<char*> args;
     for (const std::string& arg : argv) {
         args.push_back(const_cast<char*>(arg.c_str()));
     }
     args.push_back(nullptr);
-    const pid_t parent = getpid();
-    pid = fork();
-    if (pid == 0) {
-        becomeChild(args.data(), parent, input[0], output[1], execFailed[1]);
-    }
-    int childError = pid < 0 ? errno : 0;
-    close(execFailed[1]);
-    if (pid > 0) {
-        // The pipe closes without a word when exec succeeds.
-        while (read(execFailed[0], &childError, sizeof childError) < 0 && errno == EINTR) {
-        }
-    }
-    close(execFailed[0]);
+    const int failed = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     stdinFd = input[1];
     stdoutFd = output[0];
     input[1] = output[0] = -1;
     closeBoth(input);
     closeBoth(output);
-    if (childError != 0) {
+    if (failed != 0) {
+        pid = -1;
         finish();
-        error = "cannot run " + argv[0] + ": " + std::strerror(childError);
+        error = "cannot run " + argv[0] + ": " + std::strerror(failed);
         return false;
     }
     if (feedStdin) {

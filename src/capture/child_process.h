@@ -8,8 +8,9 @@ std::string findOnPath(const std::string& program);
 
 // A helper program (the encoder, the join's ffmpeg, ffprobe) started from a vector of arguments,
 // never through a shell, in a process group of its own, so that Ctrl-C in the terminal reaches
-// only the recorder, which then stops its helpers itself. The destructor stops a helper that is
-// still running.
+// only the recorder, which then stops its helpers itself (an encoder whose recorder is killed
+// outright sees the end of its input and stops). The destructor stops a helper that is still
+// running.
 class ChildProcess {
   public:
     ChildProcess() = default;
