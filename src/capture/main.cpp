@@ -46,12 +46,6 @@ std::string seconds(double value) {
     return text;
 }
 
-// One frame into the render target, as drawFrameAt draws it.
-void renderFrame(const OffscreenTarget& target, double time) {
-    target.bind();
-    drawFrameAt(time);
-}
-
 // Whether the last frame of the range is the last of the demo, so the music's ending follows.
 bool reachesTheEnd(const FrameRange& range, int fps) {
     return frameSeconds(range.end, fps) >= std::end(timelineWindows)[-1].end;
@@ -126,7 +120,8 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     };
     bool sent = true;
     for (long n = range.first; n < range.end && sent; ++n) {
-        renderFrame(target, frameSeconds(n, o.fps));
+        target.bind();
+        drawFrameAt(frameSeconds(n, o.fps));
         readback.queue();
         if (readback.pending() == 2) {
             sent = sendOldest(n - 1);
