@@ -330,9 +330,8 @@ TEST(Progress, IntoALogItWritesAPlainLineEveryFivePercent) {
 }
 
 TEST(CaptureOptions, SpeedOptionsPartsAndJoin) {
-    ParsedCaptureOptions parsed =
-        parse({"--preset", "veryfast", "--plan", "3", "--supersample=2", "--size", "640x360",
-               "--gpu", "1"});
+    ParsedCaptureOptions parsed = parse({"--preset", "veryfast", "--plan", "3", "--supersample=2",
+                                         "--size", "640x360", "--gpu", "1"});
     ASSERT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.preset, "veryfast");
     EXPECT_EQ(parsed.options.plan, 3);
@@ -394,8 +393,8 @@ TEST(RecordingSplit, PartsFollowEachOtherAndShareTheCost) {
 }
 
 TEST(RecordingSplit, APlanIsOnePartCommandAPartInTimeOrderThenTheJoin) {
-    CaptureOptions o = parse({"--from", "24.5", "--to", "27.5", "--size", "320x180", "--fps",
-                              "10", "--plan", "2", "-o", "my take.mkv"})
+    CaptureOptions o = parse({"--from", "24.5", "--to", "27.5", "--size", "320x180", "--fps", "10",
+                              "--plan", "2", "-o", "my take.mkv"})
                            .options;
     const std::vector<std::string> lines = planCommands(o, "./heptad-capture");
     const std::vector<FrameRange> pieces = splitByCost({245, 275}, 10, 2);
@@ -408,14 +407,13 @@ TEST(RecordingSplit, APlanIsOnePartCommandAPartInTimeOrderThenTheJoin) {
         // Each part's times name exactly its frames again.
         const size_t from = lines[i].find("--from ") + 7;
         const size_t to = lines[i].find("--to ") + 5;
-        EXPECT_EQ(framesBetween(std::stod(lines[i].substr(from)), std::stod(lines[i].substr(to)),
-                                10)
-                      .first,
-                  pieces[i].first);
-        EXPECT_EQ(framesBetween(std::stod(lines[i].substr(from)), std::stod(lines[i].substr(to)),
-                                10)
-                      .end,
-                  pieces[i].end);
+        EXPECT_EQ(
+            framesBetween(std::stod(lines[i].substr(from)), std::stod(lines[i].substr(to)), 10)
+                .first,
+            pieces[i].first);
+        EXPECT_EQ(
+            framesBetween(std::stod(lines[i].substr(from)), std::stod(lines[i].substr(to)), 10).end,
+            pieces[i].end);
     }
     EXPECT_EQ(lines[2], "./heptad-capture --join 'my take.part1.mp4' 'my take.part2.mp4' "
                         "--output 'my take.mkv'");
@@ -453,7 +451,8 @@ TEST(PartJoin, PartsNameTheirFramesAndOnlyNeighboursJoin) {
     EXPECT_NE(checkPartsFollow({a, otherRate}, {"a", "c"}, whole).find("share both"),
               std::string::npos);
     // A quote in a name stays part of the name.
-    EXPECT_EQ(concatList({"/tmp/it's.mp4"}), "ffconcat version 1.0\nfile 'file:/tmp/it'\\''s.mp4'\n");
+    EXPECT_EQ(concatList({"/tmp/it's.mp4"}),
+              "ffconcat version 1.0\nfile 'file:/tmp/it'\\''s.mp4'\n");
 }
 
 TEST(Downsample, BlocksAverageInLinearLight) {

@@ -386,6 +386,12 @@ TEST_F(CaptureTest, MissingFfmpegOrUnwritableOutputFailBeforeRendering) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output.rfind("heptad-capture: --gpu 63: EGL lists ", 0), 0u) << r.output;
     EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    // No EGL driver at all (the EGL library finds no vendor's): one line, and no file.
+    r = runCapture("--size 160x90 --from 30 --to 31 --output out/x.mp4",
+                   "__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output.rfind("heptad-capture: EGL offers no GPU ", 0), 0u) << r.output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
     EXPECT_TRUE(outFiles().empty());
 }
 
@@ -599,8 +605,8 @@ TEST_F(CaptureTest, APlanRunThroughParallelJoinsFrameExactlyWithTheSoundOnce) {
     ASSERT_EQ(r.status, 0) << r.output;
     std::vector<std::string> files = outFiles();
     std::sort(files.begin(), files.end());
-    ASSERT_EQ(files, (std::vector<std::string>{"one.mp4", "two.mp4", "two.part1.mp4",
-                                                "two.part2.mp4"}))
+    ASSERT_EQ(files,
+              (std::vector<std::string>{"one.mp4", "two.mp4", "two.part1.mp4", "two.part2.mp4"}))
         << "no unfinished file is left";
 
     const fs::path two = out / "two.mp4";
@@ -634,16 +640,16 @@ TEST_F(CaptureTest, APlanRunThroughParallelJoinsFrameExactlyWithTheSoundOnce) {
     // unfinished files nor their encoders are left.
     r = runCapture("--size 320x180 --fps 10 --from 130 --plan 2 --output out/stop.mp4 > plan.txt");
     ASSERT_EQ(r.status, 0) << r.output;
-    r = run(signalledRun(folder, "head -n -1 plan.txt | env -u DISPLAY parallel --ungroup", "TERM",
-                         2));
+    r = run(
+        signalledRun(folder, "head -n -1 plan.txt | env -u DISPLAY parallel --ungroup", "TERM", 2));
     EXPECT_EQ(r.output.find("status 0"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("heptad-capture: interrupted: nothing written"), std::string::npos)
         << r.output;
     EXPECT_TRUE(helpersGone("stop.part")) << r.output;
     files = outFiles();
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"one.mp4", "two.mp4", "two.part1.mp4",
-                                                "two.part2.mp4"}));
+    EXPECT_EQ(files,
+              (std::vector<std::string>{"one.mp4", "two.mp4", "two.part1.mp4", "two.part2.mp4"}));
 }
 
 TEST_F(CaptureTest, PartsMadeApartJoinInOrderOnlyAndTheLastHoldsTheEnding) {
@@ -687,7 +693,8 @@ TEST_F(CaptureTest, PartsMadeApartJoinInOrderOnlyAndTheLastHoldsTheEnding) {
     };
     const std::vector<std::string> tmpBefore = tmpEntries();
     r = run("cd " + folder.string() + " && { PATH=" + (folder / "slow-bin").string() + ":$PATH " +
-            capture() + " --join out/a.mp4 out/b.mp4 --output out/slow.mp4 > join.log 2>&1 &"
+            capture() +
+            " --join out/a.mp4 out/b.mp4 --output out/slow.mp4 > join.log 2>&1 &"
             " pid=$!; for i in $(seq 600); do [ -e started ] && break; sleep 0.1; done;"
             " kill -INT $pid; wait $pid; echo \"status $?\"; cat join.log; }");
     EXPECT_NE(r.output.find("status 130"), std::string::npos) << r.output;

@@ -3,8 +3,8 @@
 
 // Ctrl-C, a closed terminal or a kill end a capture at once, also in the middle of start-up: the
 // signal handler itself removes the unfinished output file, stops the helper processes (the
-// encoder, the join's ffmpeg) and exits with 128 + the signal, saying so in one line. It only touches
-// fixed-size static data and makes only async-signal-safe calls. A crash (SIGABRT, SIGSEGV,
+// encoder, the join's ffmpeg) and exits with 128 + the signal, saying so in one line. It only
+// touches fixed-size static data and makes only async-signal-safe calls. A crash (SIGABRT, SIGSEGV,
 // SIGBUS, SIGFPE, SIGILL) cleans up the same way and then dies of that signal.
 void installEmergencyStop();
 

@@ -167,10 +167,9 @@ std::vector<std::string> encoderArguments(const EncoderSettings& s) {
 std::vector<std::string> joinArguments(const EncoderSettings& s) {
     // The list comes on stdin and names the parts as "file:" URLs, which the concat demuxer may
     // open only when told.
-    std::vector<std::string> args = {s.ffmpeg, "-hide_banner", "-nostats", "-loglevel",
-                                     "error",  "-y",           "-f",       "concat",
-                                     "-safe",  "0",            "-protocol_whitelist",
-                                     "pipe,file", "-i",        "pipe:0"};
+    std::vector<std::string> args = {
+        s.ffmpeg, "-hide_banner", "-nostats", "-loglevel",           "error",     "-y", "-f",
+        "concat", "-safe",        "0",        "-protocol_whitelist", "pipe,file", "-i", "pipe:0"};
     addMusicInput(s, args);
     // The parts' packets are copied as they are; the sound is made as for a recording in one
     // process, over the whole length at once.

@@ -53,8 +53,8 @@ bool HeadlessGl::open(void* platformDisplay) {
     EGLDisplay candidate = platformDisplay;
     EGLConfig config = nullptr;
     EGLint configs = 0;
-    const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                             EGL_OPENGL_BIT, EGL_NONE};
+    const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                             EGL_NONE};
     const EGLint version[] = {EGL_CONTEXT_MAJOR_VERSION,
                               3,
                               EGL_CONTEXT_MINOR_VERSION,
@@ -70,8 +70,7 @@ bool HeadlessGl::open(void* platformDisplay) {
         configs == 1) {
         made = eglCreateContext(candidate, config, EGL_NO_CONTEXT, version);
     }
-    if (made != EGL_NO_CONTEXT &&
-        eglMakeCurrent(candidate, EGL_NO_SURFACE, EGL_NO_SURFACE, made)) {
+    if (made != EGL_NO_CONTEXT && eglMakeCurrent(candidate, EGL_NO_SURFACE, EGL_NO_SURFACE, made)) {
         display = candidate;
         context = made;
         return true;
@@ -110,13 +109,17 @@ bool HeadlessGl::create(int gpu, std::string& error) {
         }
     }
     // Mesa's software renderer, which needs neither a device file nor a display.
-    if (epoxy_has_egl_extension(EGL_NO_DISPLAY, "EGL_MESA_platform_surfaceless") &&
-        open(eglGetPlatformDisplayEXT(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY,
+    if (!epoxy_has_egl_extension(EGL_NO_DISPLAY, "EGL_MESA_platform_surfaceless")) {
+        error = "EGL offers no GPU that makes an OpenGL 3.3 core context, and no software "
+                "renderer: install the libegl-mesa0 package for Mesa's";
+        return false;
+    }
+    if (open(eglGetPlatformDisplayEXT(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY,
                                       nullptr))) {
         return true;
     }
     error = "EGL offers no OpenGL 3.3 core context on a GPU or on Mesa's surfaceless platform "
             "(EGL error " +
-            hex(eglGetError()) + "; the libegl-mesa0 package provides the latter)";
+            hex(eglGetError()) + ")";
     return false;
 }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-// Parts of a recording made apart (by --part, in several processes or on several machines) and joined
-// into one video without encoding the picture again: every part starts on a key frame, so its
-// packets are copied as they are; the music is added once, over the whole.
+// Parts of a recording made apart (by --part, in several processes or on several machines) and
+// joined into one video without encoding the picture again: every part starts on a key frame, so
+// its packets are copied as they are; the music is added once, over the whole.
 
 // What a part file holds, written into its comment when it is made and read back to join it.
 struct PartInfo {

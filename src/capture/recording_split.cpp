@@ -59,10 +59,9 @@ std::vector<std::string> planCommands(const CaptureOptions& o, const std::string
         splitByCost(framesBetween(o.from, o.to, o.fps), o.fps, o.plan);
     const size_t slash = o.output.rfind('/');
     const size_t dot = o.output.rfind('.');
-    const std::string stem =
-        dot != std::string::npos && (slash == std::string::npos || dot > slash)
-            ? o.output.substr(0, dot)
-            : o.output;
+    const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash)
+                                 ? o.output.substr(0, dot)
+                                 : o.output;
     std::string settings = " --size " + std::to_string(o.width) + "x" + std::to_string(o.height) +
                            " --fps " + std::to_string(o.fps) + " --crf " + std::to_string(o.crf);
     if (!o.preset.empty()) {
