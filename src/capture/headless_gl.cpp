@@ -95,6 +95,7 @@ bool HeadlessGl::create(int gpu, std::string& error) {
         return false;
     }
     if (gpu >= 0) {
+        made = "EGL device " + std::to_string(gpu);
         if (open(eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, devices[gpu], nullptr))) {
             return true;
         }
@@ -102,12 +103,14 @@ bool HeadlessGl::create(int gpu, std::string& error) {
                 "error " + hex(eglGetError()) + ")";
         return false;
     }
-    for (EGLDeviceEXT device : devices) {
-        if (isHardware(device) &&
-            open(eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, device, nullptr))) {
+    for (size_t i = 0; i < devices.size(); ++i) {
+        made = "EGL device " + std::to_string(i);
+        if (isHardware(devices[i]) &&
+            open(eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, devices[i], nullptr))) {
             return true;
         }
     }
+    made = "Mesa's surfaceless EGL platform";
     // Mesa's software renderer, which needs neither a device file nor a display.
     if (!epoxy_has_egl_extension(EGL_NO_DISPLAY, "EGL_MESA_platform_surfaceless")) {
         error = "EGL offers no GPU that makes an OpenGL 3.3 core context, and no software "

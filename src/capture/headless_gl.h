@@ -14,9 +14,12 @@ class HeadlessGl {
     // Makes the context current on this thread. gpu is an index into EGL's list of devices, or
     // -1 to take the first hardware one. False with one line saying why.
     bool create(int gpu, std::string& error);
+    // Where the context came from: "EGL device N" or "Mesa's surfaceless EGL platform".
+    const std::string& origin() const { return made; }
 
   private:
     void* display = nullptr;
     void* context = nullptr;
+    std::string made;
     bool open(void* platformDisplay);
 };

@@ -239,8 +239,8 @@ int capture(CaptureOptions o) {
     if (!gl.create(o.gpu, error)) {
         return fail(error);
     }
-    std::fprintf(stderr, "Drawing with %s\n",
-                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::fprintf(stderr, "Drawing with %s, through %s\n",
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), gl.origin().c_str());
 
     if (o.still) {
         std::fprintf(stderr, "Rendering the frame at %s s of the demo at %dx%d into %s\n",
