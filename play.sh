@@ -25,7 +25,8 @@ demo and plays it fullscreen; its options go to the player. Running it again ins
 
 Where there is no display, or when one of the recording options below is given, it records the
 demo with heptad-capture instead, into the folder it was started from: a video, heptad.mp4, or
-with --still one frame, heptad.png. Without a GPU a whole video takes several minutes.
+with --still one frame, heptad.png. It needs no display or X server: it draws on the GPU where
+there is one, else on the CPU, where a whole video takes several minutes.
 
 Playing (the options of heptad):
   --window        play in a resizable 1920x1080 window instead of fullscreen
@@ -43,7 +44,9 @@ Recording (the options of heptad-capture, with play.sh's defaults):
   --still T       write the single frame at T seconds as a PNG
   --preset NAME   x264 preset, ultrafast to veryslow (default faster)
   --supersample N render at N times the size both ways (2 to 4) for smooth edges
-  --jobs N        share the recording between N processes (default 1)
+  --gpu N         draw on EGL device N instead of the first GPU
+  --plan N        print the commands that record it in N parts and join them, for GNU
+                  parallel (on this machine, or on several with parallel --sshlogin)
   --part          write only the picture of --from to --to, for a later --join
   --join PART...  join parts made with --part into one video with the music
   (heptad-capture --help in build/runtime says more about each)
@@ -57,6 +60,8 @@ Examples:
   ./play.sh --window --from 129     the finale in a window
   ./play.sh --still 150             one frame of the finale, as heptad.png
   ./play.sh --size 1920x1080 --fps 60 --output full.mp4
+  ./play.sh --plan 2 > plan.txt && head -n -1 plan.txt | parallel && tail -n 1 plan.txt | sh
+                                    the same in two processes, then joined
 TEXT
 }
 
@@ -71,7 +76,7 @@ for arg in "$@"; do
       ;;
     --size | --size=* | --fps | --fps=* | --to | --to=* | --still | --still=* | --output | \
       --output=* | -o | --crf | --crf=* | --preset | --preset=* | --supersample | \
-      --supersample=* | --jobs | --jobs=* | --part | --join)
+      --supersample=* | --gpu | --gpu=* | --plan | --plan=* | --part | --join)
       mode=record
       ;;
   esac
@@ -86,7 +91,7 @@ case "$mode" in
     exec ./heptad "$@"
     ;;
   record)
-    output="" still=false args=()
+    output="" still=false plan=false args=()
     while [ $# -gt 0 ]; do
       case "$1" in
         --output | -o) output=${2:?"$1 needs a file name"}; shift 2 ;;
@@ -102,6 +107,7 @@ case "$mode" in
           done
           ;;
         --still | --still=*) still=true; args+=("$1"); shift ;;
+        --plan | --plan=*) plan=true; args+=("$1"); shift ;;
         *) args+=("$1"); shift ;;
       esac
     done
@@ -110,7 +116,10 @@ case "$mode" in
     fi
     # The recorder runs in the runtime folder: relative names mean the caller's folder.
     [[ $output = /* ]] || output="$start_dir/$output"
-    if $still; then
+    if $plan; then
+      # Only the commands, ready for parallel.
+      exec ./heptad-capture --size 1280x720 --fps 30 ${args[@]+"${args[@]}"} --output "$output"
+    elif $still; then
       echo "Rendering one frame to $output (1280x720 unless --size says otherwise)."
     else
       [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || echo -n "No display here: "

@@ -1,8 +1,8 @@
 // Speed of heptad-capture scene by scene, and what a whole recording costs, at full quality
 // (1920x1080, 60 fps) and at play.sh's headless setting (960x540, 30 fps). Each setting records
 // the whole demo sparsely, a few frames a second: a frame costs the same to render and encode
-// whatever the rate, so the per-scene speeds hold for the full rate too. One process (--jobs 1),
-// so that the speeds are those of each scene and add up to the time of one process.
+// whatever the rate, so the per-scene speeds hold for the full rate too. One process, so that
+// the speeds are those of each scene and add up to the time of one process.
 // Run it from the runtime folder: cd build/runtime && ../capture_bench [WxH@fps ...]
 #include "command_output.h"
 
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
         const std::string size = setting.substr(0, at);
         const int fps = std::stoi(setting.substr(at + 1));
         const std::string output =
-            commandOutput("./heptad-capture --jobs 1 --size " + size + " --fps " +
+            commandOutput("./heptad-capture --size " + size + " --fps " +
                           std::to_string(sampleFps) + " --output /tmp/heptad-capture-bench.mp4");
         std::remove("/tmp/heptad-capture-bench.mp4");
         const std::map<std::string, double> speeds = sceneSpeeds(output);

@@ -49,7 +49,10 @@ bool renderReference(int width, int height, const std::string& rawFile) {
             _exit(1);
         }
         glfwMakeContextCurrent(window);
-        runStartUp(window);
+        int framebufferWidth = 0;
+        int framebufferHeight = 0;
+        glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+        runStartUp(framebufferWidth, framebufferHeight);
         OffscreenTarget target;
         std::string error;
         if (!target.create(width, height, error)) {

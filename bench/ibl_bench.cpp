@@ -74,7 +74,10 @@ int main() {
     precompute += timed("irradiance map", renderIrradianceMap);
     precompute += timed("pre-filtered map", renderPrefilterMap);
     precompute += timed("BRDF lookup", renderBrdfLut);
-    precompute += timed("projection, viewport", [window] { readyLitPrograms(window); });
+    int width = 0;
+    int height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    precompute += timed("projection, viewport", [=] { readyLitPrograms(width, height); });
     timed("scene resources", createSceneResources);
     std::printf("  %-28s %8.1f ms\n", "lighting precompute", precompute * 1000.0);
     std::printf("  %-28s %8.1f ms\n", "window and context", (contextReady - startUp) * 1000.0);

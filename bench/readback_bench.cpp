@@ -54,7 +54,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     glfwMakeContextCurrent(window);
-    runStartUp(window);
+    int framebufferWidth = 0;
+    int framebufferHeight = 0;
+    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+    runStartUp(framebufferWidth, framebufferHeight);
     OffscreenTarget target;
     std::string error;
     if (!target.create(width, height, error)) {

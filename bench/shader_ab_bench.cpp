@@ -119,7 +119,10 @@ int main(int argc, char** argv) {
             std::printf("no folder %s\n", folder.c_str());
             return 1;
         }
-        runStartUp(window);
+        int framebufferWidth = 0;
+        int framebufferHeight = 0;
+        glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+        runStartUp(framebufferWidth, framebufferHeight);
         sets.push_back(current());
     }
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);

@@ -51,7 +51,10 @@ int runOnce() {
     glfwMakeContextCurrent(window);
     glfwSetFramebufferSizeCallback(window, onFramebufferSize);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
-    runStartUp(window);
+    int framebufferWidth = 0;
+    int framebufferHeight = 0;
+    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+    runStartUp(framebufferWidth, framebufferHeight);
     bool musicStarted = false;
     const double firstDemoTime = glfwGetTime();
     runFrame(window, musicStarted);

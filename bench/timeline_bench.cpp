@@ -25,7 +25,10 @@ int main(int argc, char** argv) {
     if (!glEntryPointsLoaded()) {
         return failGlLoader();
     }
-    runStartUp(window);
+    int framebufferWidth = 0;
+    int framebufferHeight = 0;
+    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+    runStartUp(framebufferWidth, framebufferHeight);
     std::printf("%s, 1920x1080, median of %d frames a scene\n",
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), frames);
     benchTimeline(frames,

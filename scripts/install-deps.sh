@@ -11,11 +11,12 @@ play_packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglm-dev libstb-dev libepoxy-dev libsdl2-mixer-dev
   libasound2-dev libmp3lame-dev fonts-dejavu-core fonts-dejavu-extra libgl1-mesa-dri
-  xvfb xauth ffmpeg
+  libegl1 libegl-mesa0 ffmpeg
 )
 test_packages=(
   libxtst-dev zlib1g-dev googletest libgtest-dev faketime glslang-tools xdotool
   strace apitrace clang libclang-rt-14-dev chromium debootstrap
+  xvfb xauth parallel
 )
 web_packages=(emscripten)
 

@@ -330,13 +330,15 @@ TEST(Progress, IntoALogItWritesAPlainLineEveryFivePercent) {
 }
 
 TEST(CaptureOptions, SpeedOptionsPartsAndJoin) {
-    ParsedCaptureOptions parsed =
-        parse({"--preset", "veryfast", "--jobs", "3", "--supersample=2", "--size", "640x360"});
+    ParsedCaptureOptions parsed = parse({"--preset", "veryfast", "--plan", "3", "--supersample=2",
+                                         "--size", "640x360", "--gpu", "1"});
     ASSERT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.preset, "veryfast");
-    EXPECT_EQ(parsed.options.jobs, 3);
+    EXPECT_EQ(parsed.options.plan, 3);
     EXPECT_EQ(parsed.options.supersample, 2);
-    EXPECT_EQ(parse({}).options.jobs, 1);
+    EXPECT_EQ(parsed.options.gpu, 1);
+    EXPECT_EQ(parse({}).options.plan, 0);
+    EXPECT_EQ(parse({}).options.gpu, -1);
 
     parsed = parse({"--join", "a.mp4", "b.mp4", "-o", "ab.mp4"});
     ASSERT_EQ(parsed.error, "");
@@ -346,14 +348,17 @@ TEST(CaptureOptions, SpeedOptionsPartsAndJoin) {
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--preset", "quick"}, "--preset wants an x264 preset"},
-        {{"--jobs", "0"}, "--jobs wants a number of processes, 1 to 64"},
+        {{"--plan", "0"}, "--plan wants a number of parts, 1 to 64"},
+        {{"--gpu", "-1"}, "--gpu wants a device number, 0 to 63"},
         {{"--supersample", "5"}, "--supersample wants a whole factor, 1 to 4"},
         {{"--join"}, "--join needs the part files"},
         {{"--join", "a.mp4", "--from", "3"}, "--join takes the part files and --output only"},
         {{"--join", "a.mp4", "-o", "b.webm"}, "--join copies the parts' H.264 picture"},
-        {{"--jobs", "2", "-o", "b.webm"}, "--jobs copies the parts' H.264 picture"},
+        {{"--plan", "2", "-o", "b.webm"}, "--plan copies the parts' H.264 picture"},
+        {{"--plan", "2", "--still", "3"}, "--plan shares a video out in parts"},
+        {{"--join", "a.mp4", "--plan", "2"}, "--join takes the part files and --output only"},
         {{"--part", "-o", "b.mkv"}, "--part writes an MP4 file"},
-        {{"--part", "--jobs", "2"}, "--part renders one piece of a video in this process"},
+        {{"--part", "--plan", "2"}, "--part renders one piece of a video in this process"},
         {{"a.mp4"}, "unknown option 'a.mp4'"},
     };
     for (const auto& [args, message] : cases) {
@@ -385,6 +390,33 @@ TEST(RecordingSplit, PartsFollowEachOtherAndShareTheCost) {
         EXPECT_EQ(parts[i].first, 10 + static_cast<long>(i));
         EXPECT_EQ(parts[i].count(), 1);
     }
+}
+
+TEST(RecordingSplit, APlanIsOnePartCommandAPartInTimeOrderThenTheJoin) {
+    CaptureOptions o = parse({"--from", "24.5", "--to", "27.5", "--size", "320x180", "--fps", "10",
+                              "--plan", "2", "-o", "my take.mkv"})
+                           .options;
+    const std::vector<std::string> lines = planCommands(o, "./heptad-capture");
+    const std::vector<FrameRange> pieces = splitByCost({245, 275}, 10, 2);
+    ASSERT_EQ(lines.size(), 3u);
+    for (size_t i = 0; i < 2; ++i) {
+        const std::string part = "'my take.part" + std::to_string(i + 1) + ".mp4'";
+        EXPECT_EQ(lines[i].rfind("./heptad-capture --part --size 320x180 --fps 10 --crf 18 "), 0u)
+            << lines[i];
+        EXPECT_NE(lines[i].find(" --output " + part), std::string::npos) << lines[i];
+        // Each part's times name exactly its frames again.
+        const size_t from = lines[i].find("--from ") + 7;
+        const size_t to = lines[i].find("--to ") + 5;
+        EXPECT_EQ(
+            framesBetween(std::stod(lines[i].substr(from)), std::stod(lines[i].substr(to)), 10)
+                .first,
+            pieces[i].first);
+        EXPECT_EQ(
+            framesBetween(std::stod(lines[i].substr(from)), std::stod(lines[i].substr(to)), 10).end,
+            pieces[i].end);
+    }
+    EXPECT_EQ(lines[2], "./heptad-capture --join 'my take.part1.mp4' 'my take.part2.mp4' "
+                        "--output 'my take.mkv'");
 }
 
 TEST(PartJoin, PartsNameTheirFramesAndOnlyNeighboursJoin) {
@@ -419,7 +451,8 @@ TEST(PartJoin, PartsNameTheirFramesAndOnlyNeighboursJoin) {
     EXPECT_NE(checkPartsFollow({a, otherRate}, {"a", "c"}, whole).find("share both"),
               std::string::npos);
     // A quote in a name stays part of the name.
-    EXPECT_EQ(concatList({"/tmp/it's.mp4"}), "ffconcat version 1.0\nfile '/tmp/it'\\''s.mp4'\n");
+    EXPECT_EQ(concatList({"/tmp/it's.mp4"}),
+              "ffconcat version 1.0\nfile 'file:/tmp/it'\\''s.mp4'\n");
 }
 
 TEST(Downsample, BlocksAverageInLinearLight) {

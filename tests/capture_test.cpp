@@ -194,32 +194,41 @@ double rms(const std::vector<float>& samples, double from, double to) {
     return end > first ? std::sqrt(sum / static_cast<double>(end - first)) : 0.0;
 }
 
-// The display number a capture announces for its private Xvfb, and whether its lock file is
-// gone within five seconds (the server removes it as it goes down).
-// Starts a recording without a display in the background and sends it a signal once it has its
-// private X server and has had a moment to get going; a fixed sleep lost that race on a busy
-// machine. The output is the recorder's, then "status N".
-std::string signalledRecording(const fs::path& folder, const std::string& capture,
-                               const std::string& args, const std::string& signal) {
-    return "cd " + folder.string() + " && { env -u DISPLAY " + capture + " " + args +
+// Runs a command in the background and sends it a signal once `recorders` recorders have their
+// context (the line that names the renderer) and have had a moment to get going; a fixed sleep
+// lost that race on a busy machine. The output is the command's, then "status N".
+std::string signalledRun(const fs::path& folder, const std::string& command,
+                         const std::string& signal, int recorders = 1) {
+    return "cd " + folder.string() + " && { " + command +
            " > signal.log 2>&1 & pid=$!; for i in $(seq 600); do"
-           " grep -q 'private Xvfb' signal.log && break; sleep 0.1; done; sleep 1; kill -" +
-           signal + " $pid; wait $pid; echo \"status $?\"; cat signal.log; rm -f signal.log; }";
+           " [ $(grep -c '^Drawing with' signal.log) -ge " +
+           std::to_string(recorders) + " ] && break; sleep 0.1; done; sleep 1; kill -" + signal +
+           " $pid; wait $pid; echo \"status $?\"; cat signal.log; rm -f signal.log; }";
 }
 
-bool privateServerGone(const std::string& output) {
-    const std::string marker = "private Xvfb (:";
-    const size_t at = output.find(marker);
-    if (at == std::string::npos) {
-        return false;
-    }
-    const std::string lock =
-        "/tmp/.X" + output.substr(at + marker.size(), output.find(')', at) - at - marker.size()) +
-        "-lock";
-    for (int wait = 0; wait < 50 && fs::exists(lock); ++wait) {
+// A recording without a display, stopped by a signal.
+std::string signalledRecording(const fs::path& folder, const std::string& capture,
+                               const std::string& args, const std::string& signal) {
+    return signalledRun(folder, "env -u DISPLAY " + capture + " " + args, signal);
+}
+
+// Whether, within five seconds, no process is left whose command line holds this text: the
+// encoder of an unfinished file names it (".clip.mp4.XXXXXX.part").
+bool helpersGone(const std::string& text) {
+    for (int wait = 0; wait < 50; ++wait) {
+        bool found = false;
+        for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+            std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+            const std::string line((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
+            found = found || line.find(text) != std::string::npos;
+        }
+        if (!found) {
+            return true;
+        }
         usleep(100000);
     }
-    return !fs::exists(lock);
+    return false;
 }
 
 int brightest(const std::vector<unsigned char>& rgb) {
@@ -306,25 +315,22 @@ TEST_F(CaptureTest, StillsShowTheSceneOfTheirTimeAlsoOnABound) {
     EXPECT_GE(shareOf(scene5, scene5Clear), 0.1) << "spheres on green";
 }
 
-TEST_F(CaptureTest, SameFrameTwiceIsIdenticalAlsoOnItsOwnVirtualDisplay) {
-    Result r = runCapture("--size 320x180 --still 150 --output out/a.png");
-    ASSERT_EQ(r.status, 0) << r.output;
-    // The second run has no display and must bring up, and take down, its own Xvfb.
-    r = runCapture("--size 320x180 --still 150 --output out/b.png", "env -u DISPLAY");
-    ASSERT_EQ(r.status, 0) << r.output;
-    const std::string marker = "private Xvfb (:";
-    const size_t at = r.output.find(marker);
-    ASSERT_NE(at, std::string::npos) << r.output;
-    const std::string display =
-        r.output.substr(at + marker.size(), r.output.find(')', at) - at - marker.size());
-    EXPECT_FALSE(fs::exists("/tmp/.X" + display + "-lock")) << "Xvfb :" << display << " left";
-
-    int width = 0;
-    int height = 0;
-    const std::vector<unsigned char> a = loadPng(out / "a.png", width, height);
-    const std::vector<unsigned char> b = loadPng(out / "b.png", width, height);
-    ASSERT_EQ(a.size(), 320u * 180u * 3u);
-    EXPECT_TRUE(a == b) << "two renderings of the frame at 150 s differ";
+TEST_F(CaptureTest, SameFrameIsIdenticalWithADisplayWithoutOneAndWithOneThatIsNotThere) {
+    // The recorder makes its context through EGL: it neither needs nor opens an X display, so
+    // a missing or a dead one changes nothing. Its first line names the renderer it got.
+    const std::vector<std::string> environments = {"", "env -u DISPLAY", "env DISPLAY=:4711"};
+    std::vector<std::vector<unsigned char>> pictures;
+    for (const std::string& environment : environments) {
+        const Result r = runCapture("--size 320x180 --still 150 --output out/a.png", environment);
+        ASSERT_EQ(r.status, 0) << environment << ": " << r.output;
+        EXPECT_EQ(r.output.rfind("Drawing with ", 0), 0u) << r.output;
+        int width = 0;
+        int height = 0;
+        pictures.push_back(loadPng(out / "a.png", width, height));
+        ASSERT_EQ(pictures.back().size(), 320u * 180u * 3u);
+    }
+    EXPECT_TRUE(pictures[0] == pictures[1]) << "the frame at 150 s differs without a display";
+    EXPECT_TRUE(pictures[0] == pictures[2]) << "the frame at 150 s differs with a dead display";
 }
 
 TEST_F(CaptureTest, BadOptionsFailWithOneLineAndWriteNothing) {
@@ -349,7 +355,7 @@ TEST_F(CaptureTest, BadOptionsFailWithOneLineAndWriteNothing) {
     EXPECT_NE(help.output.find("--still T"), std::string::npos);
 }
 
-TEST_F(CaptureTest, MissingFfmpegUnwritableOutputOrAbsentDisplayFailBeforeRendering) {
+TEST_F(CaptureTest, MissingFfmpegOrUnwritableOutputFailBeforeRendering) {
     fs::create_directory(folder / "empty-path");
     Result r = runCapture("--output out/x.mp4", "PATH=" + (folder / "empty-path").string());
     EXPECT_EQ(r.status, 1);
@@ -375,11 +381,17 @@ TEST_F(CaptureTest, MissingFfmpegUnwritableOutputOrAbsentDisplayFailBeforeRender
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.output, "heptad-capture: cannot write out/folder.mp4: it is a folder\n");
     fs::remove(out / "folder.mp4");
-    // A display that is named but not there is reported, not silently replaced.
-    r = runCapture("--still 1 --output out/x.png", "DISPLAY=:4711");
+    // A device that EGL does not list is reported, not silently replaced.
+    r = runCapture("--still 1 --gpu 63 --output out/x.png");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output.rfind("heptad-capture: cannot open the display :4711 (", 0), 0u) << r.output;
-    EXPECT_NE(r.output.find("unset DISPLAY to render on a private Xvfb server"), std::string::npos);
+    EXPECT_EQ(r.output.rfind("heptad-capture: --gpu 63: EGL lists ", 0), 0u) << r.output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    // No EGL driver at all (the EGL library finds no vendor's): one line, and no file.
+    r = runCapture("--size 160x90 --from 30 --to 31 --output out/x.mp4",
+                   "__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output.rfind("heptad-capture: EGL offers no GPU ", 0), 0u) << r.output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
     EXPECT_TRUE(outFiles().empty());
 }
 
@@ -399,23 +411,14 @@ TEST_F(CaptureTest, FailingEncoderOrInterruptLeaveNothingBehindAndKeepTheOldFile
               std::string::npos)
         << r.output;
 
-    // Stopped while it works, here without a display of its own: the signal takes the unfinished
-    // file and the private X server with it.
+    // Stopped while it works, without a display: the signal takes the unfinished file and the
+    // encoder with it.
     r = run(signalledRecording(folder, capture(), "--size 320x180 --fps 10 --output out/clip.mp4",
                                "TERM"));
     EXPECT_NE(r.output.find("heptad-capture: interrupted: nothing written"), std::string::npos)
         << r.output;
     EXPECT_NE(r.output.find("status 143"), std::string::npos) << r.output;
-    const std::string marker = "private Xvfb (:";
-    const size_t at = r.output.find(marker);
-    ASSERT_NE(at, std::string::npos) << r.output;
-    const std::string lock =
-        "/tmp/.X" +
-        r.output.substr(at + marker.size(), r.output.find(')', at) - at - marker.size()) + "-lock";
-    for (int wait = 0; wait < 50 && fs::exists(lock); ++wait) {
-        usleep(100000); // the server removes its lock as it goes down
-    }
-    EXPECT_FALSE(fs::exists(lock)) << lock;
+    EXPECT_TRUE(helpersGone(".clip.mp4.")) << r.output;
 
     EXPECT_EQ(outFiles(), std::vector<std::string>{"clip.mp4"});
     std::ifstream old(out / "clip.mp4");
@@ -442,19 +445,19 @@ TEST_F(CaptureTest, AnyOutputNameIsAFileInTheFormatItsExtensionNames) {
     }
 }
 
-TEST_F(CaptureTest, ACrashOrAKillTakesTheUnfinishedFileAndTheXServerWithIt) {
+TEST_F(CaptureTest, ACrashOrAKillTakesTheUnfinishedFileAndTheEncoderWithIt) {
     const std::string finale = "--size 320x180 --fps 10 --from 130 --output out/clip.mp4";
     Result r = run(signalledRecording(folder, capture(), finale, "ABRT"));
     EXPECT_NE(r.output.find("heptad-capture: crashed: nothing written"), std::string::npos)
         << r.output;
     EXPECT_NE(r.output.find("status 134"), std::string::npos) << "dies of SIGABRT: " << r.output;
-    EXPECT_TRUE(privateServerGone(r.output)) << r.output;
+    EXPECT_TRUE(helpersGone(".clip.mp4.")) << r.output;
     EXPECT_TRUE(outFiles().empty());
 
-    // SIGKILL leaves no handler to run: the server goes because its parent did.
+    // SIGKILL leaves no handler to run: the encoder goes because its parent did.
     r = run(signalledRecording(folder, capture(), finale, "KILL"));
     EXPECT_NE(r.output.find("status 137"), std::string::npos) << r.output;
-    EXPECT_TRUE(privateServerGone(r.output)) << r.output;
+    EXPECT_TRUE(helpersGone(".clip.mp4.")) << r.output;
 }
 
 TEST_F(CaptureTest, WithoutItsDataOrWithBrokenDataItWritesNothing) {
@@ -588,34 +591,39 @@ size_t hardSteps(const std::vector<unsigned char>& rgb, int width, int height) {
 }
 } // namespace
 
-TEST_F(CaptureTest, JobsJoinPartsFrameExactlyWithTheSoundOnceAndTheSameFramesAtEachSeam) {
-    // 3 s of scene 2, whose cubes move in every frame, in three processes and in one.
+TEST_F(CaptureTest, APlanRunThroughParallelJoinsFrameExactlyWithTheSoundOnce) {
+    // 3 s of scene 2, whose cubes move in every frame, in two parts run by GNU parallel and in
+    // one process.
     const std::string clip = "--size 320x180 --fps 10 --from 24.5 --to 27.5";
-    Result r = runCapture(clip + " --jobs 1 --output out/one.mp4");
+    Result r = runCapture(clip + " --output out/one.mp4");
     ASSERT_EQ(r.status, 0) << r.output;
-    r = runCapture(clip + " --jobs 3 --output out/three.mp4", "env -u DISPLAY");
+    r = runCapture(clip + " --plan 2 --output out/two.mp4 > plan.txt");
     ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_NE(r.output.find("in 3 processes"), std::string::npos) << r.output;
+    r = run("cd " + folder.string() +
+            " && head -n -1 plan.txt | env -u DISPLAY parallel --halt now,fail=1"
+            " && tail -n 1 plan.txt | sh");
+    ASSERT_EQ(r.status, 0) << r.output;
     std::vector<std::string> files = outFiles();
     std::sort(files.begin(), files.end());
-    ASSERT_EQ(files, (std::vector<std::string>{"one.mp4", "three.mp4"}))
-        << "the parts and their folder are gone";
+    ASSERT_EQ(files,
+              (std::vector<std::string>{"one.mp4", "two.mp4", "two.part1.mp4", "two.part2.mp4"}))
+        << "no unfinished file is left";
 
-    const fs::path three = out / "three.mp4";
-    EXPECT_EQ(probe(three, "v:0", "nb_read_frames"), "30");
-    EXPECT_EQ(probe(three, "v:0", "r_frame_rate"), "10/1");
-    EXPECT_EQ(probe(three, "a:0", "codec_name"), "aac");
-    EXPECT_NEAR(std::stod(probe(three, "a:0", "duration")),
-                std::stod(probe(three, "v:0", "duration")), 0.025);
+    const fs::path two = out / "two.mp4";
+    EXPECT_EQ(probe(two, "v:0", "nb_read_frames"), "30");
+    EXPECT_EQ(probe(two, "v:0", "r_frame_rate"), "10/1");
+    EXPECT_EQ(probe(two, "a:0", "codec_name"), "aac");
+    EXPECT_NEAR(std::stod(probe(two, "a:0", "duration")), std::stod(probe(two, "v:0", "duration")),
+                0.025);
     // The sound of the whole, cut once, is the sound of the one-process recording.
     const std::string sound = " -map 0:a -f md5 -";
-    EXPECT_EQ(run("ffmpeg -v error -i " + three.string() + sound).output,
+    EXPECT_EQ(run("ffmpeg -v error -i " + two.string() + sound).output,
               run("ffmpeg -v error -i " + (out / "one.mp4").string() + sound).output);
 
-    // Every frame is the one-process frame of the same number, not a neighbour: the seams
-    // (where a part's first, key frame meets the last of the part before) included.
+    // Every frame is the one-process frame of the same number, not a neighbour: the seam
+    // (where the second part's first, key frame meets the last of the first) included.
     const auto one = decodeFrames(out / "one.mp4", 320, 180);
-    const auto joined = decodeFrames(three, 320, 180);
+    const auto joined = decodeFrames(two, 320, 180);
     ASSERT_EQ(one.size(), 30u);
     ASSERT_EQ(joined.size(), 30u);
     for (size_t i = 0; i < joined.size(); ++i) {
@@ -628,15 +636,20 @@ TEST_F(CaptureTest, JobsJoinPartsFrameExactlyWithTheSoundOnceAndTheSameFramesAtE
         }
     }
 
-    // Stopped while the parts render: the parts, their X servers and their folder go too.
-    r = run(signalledRecording(folder, capture(),
-                               "--size 320x180 --fps 10 --from 130 --jobs 2 --output out/stop.mp4",
-                               "TERM"));
-    EXPECT_NE(r.output.find("status 143"), std::string::npos) << r.output;
-    EXPECT_TRUE(privateServerGone(r.output)) << r.output;
+    // parallel stopped while the parts render: the parts stop, and neither they, their
+    // unfinished files nor their encoders are left.
+    r = runCapture("--size 320x180 --fps 10 --from 130 --plan 2 --output out/stop.mp4 > plan.txt");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = run(
+        signalledRun(folder, "head -n -1 plan.txt | env -u DISPLAY parallel --ungroup", "TERM", 2));
+    EXPECT_EQ(r.output.find("status 0"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("heptad-capture: interrupted: nothing written"), std::string::npos)
+        << r.output;
+    EXPECT_TRUE(helpersGone("stop.part")) << r.output;
     files = outFiles();
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"one.mp4", "three.mp4"}));
+    EXPECT_EQ(files,
+              (std::vector<std::string>{"one.mp4", "two.mp4", "two.part1.mp4", "two.part2.mp4"}));
 }
 
 TEST_F(CaptureTest, PartsMadeApartJoinInOrderOnlyAndTheLastHoldsTheEnding) {
@@ -661,6 +674,44 @@ TEST_F(CaptureTest, PartsMadeApartJoinInOrderOnlyAndTheLastHoldsTheEnding) {
     EXPECT_EQ(probe(joined, "v:0", "nb_read_frames"), "50");
     EXPECT_NEAR(std::stod(probe(joined, "a:0", "duration")), 5.0, 0.05);
     EXPECT_FALSE(fs::exists(out / "ba.mp4"));
+
+    // A join stopped by Ctrl-C leaves neither its output nor a list of the parts behind. An
+    // "ffmpeg" that waits (beside the real ffprobe) stands in for a long join.
+    fs::create_directory(folder / "slow-bin");
+    std::ofstream(folder / "slow-bin" / "ffmpeg") << "#!/bin/sh\ntouch started\nexec sleep 29.5\n";
+    fs::permissions(folder / "slow-bin" / "ffmpeg", fs::perms::owner_all);
+    std::string ffprobe = run("command -v ffprobe").output;
+    ffprobe.pop_back();
+    fs::create_symlink(ffprobe, folder / "slow-bin" / "ffprobe");
+    auto tmpEntries = [] {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator("/tmp")) {
+            names.push_back(entry.path().filename());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> tmpBefore = tmpEntries();
+    r = run("cd " + folder.string() + " && { PATH=" + (folder / "slow-bin").string() + ":$PATH " +
+            capture() +
+            " --join out/a.mp4 out/b.mp4 --output out/slow.mp4 > join.log 2>&1 &"
+            " pid=$!; for i in $(seq 600); do [ -e started ] && break; sleep 0.1; done;"
+            " kill -INT $pid; wait $pid; echo \"status $?\"; cat join.log; }");
+    EXPECT_NE(r.output.find("status 130"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("heptad-capture: interrupted: nothing written"), std::string::npos)
+        << r.output;
+    EXPECT_TRUE(helpersGone("29.5"));
+    std::vector<std::string> files = outFiles();
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"a.mp4", "ab.mp4", "b.mp4"}));
+    std::vector<std::string> tmpNew;
+    for (const std::string& name : tmpEntries()) {
+        if (!std::binary_search(tmpBefore.begin(), tmpBefore.end(), name) &&
+            name.rfind("heptad-join", 0) == 0) {
+            tmpNew.push_back(name);
+        }
+    }
+    EXPECT_TRUE(tmpNew.empty()) << "left in /tmp: " << tmpNew.front();
 }
 
 TEST_F(CaptureTest, SupersampledStillHasTheAskedSizeAndSofterEdges) {

@@ -83,7 +83,7 @@ TEST(GlErrors, NoneFromStartUpOrAnySceneOfTheTimeline) {
     glDebugMessageCallback(onDebugMessage, nullptr);
 
     StdoutCapture capture;
-    runStartUp(window);
+    runStartUpFor(window);
     EXPECT_EQ(capture.finish(), "") << "start-up reported a failure";
     EXPECT_TRUE(reported.empty()) << joined(reported);
 

@@ -16,7 +16,7 @@ class IblAccuracyTest : public GlTest {
   protected:
     void buildMaps() {
         captureEnvironment();
-        buildLightingMaps(window);
+        buildLightingMapsFor(window);
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 };

@@ -296,7 +296,7 @@ TEST_F(IblTest, BuildLightingMapsLeavesTheStateTheFrameLoopStartsFrom) {
     IblWorkDir folder(sunnySky, 256, 128);
     StdoutCapture capture;
     captureEnvironment();
-    buildLightingMaps(window);
+    buildLightingMapsFor(window);
     EXPECT_EQ(capture.finish(), "");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
@@ -337,7 +337,7 @@ TEST_F(IblTest, MissingSkyIsReportedOnceAndTheStartUpGoesOnInTheDark) {
     IblWorkDir folder(nullptr); // shaders, but no imgs/vellmar.512.hdr
     StdoutCapture capture;
     captureEnvironment();
-    buildLightingMaps(window);
+    buildLightingMapsFor(window);
     EXPECT_EQ(capture.finish(), "failure load image hdr.\n");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
@@ -371,7 +371,7 @@ TEST_F(IblTest, UndecodableSkyIsReportedTheSameWay) {
     }
     StdoutCapture capture;
     captureEnvironment();
-    buildLightingMaps(window);
+    buildLightingMapsFor(window);
     EXPECT_EQ(capture.finish(), "failure load image hdr.\n");
     EXPECT_EQ(hdrTexture, 0u);
     EXPECT_EQ(largest(readFace(envCubemap, 4, 0, 512)), 0.0f);

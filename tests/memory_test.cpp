@@ -85,7 +85,7 @@ TEST_F(MemoryTest, HeapAndGlObjectsStayFlatFromScene2ToTheFinale) {
     ASSERT_EQ(chdir(runtime.folder.c_str()), 0);
     {
         StdoutCapture quiet;
-        runStartUp(window);
+        runStartUpFor(window);
     }
     const SceneWindow scenes[] = {{"scene 2", 24, 44},   {"scene 3", 44, 67},
                                   {"scene 4", 67, 83},   {"scene 5", 83, 112},

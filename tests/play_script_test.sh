@@ -11,7 +11,7 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 TEST_ONLY=(clang llvm apitrace strace googletest libgtest-dev glslang-tools faketime xdotool
-  libxtst-dev libclang-rt-14-dev chromium)
+  libxtst-dev libclang-rt-14-dev chromium xvfb xauth parallel)
 
 echo "== install-deps.sh: play installs none of the test tools, test installs them all"
 # Nothing counts as installed, and apt-get and npm note what they were asked for.
@@ -25,7 +25,7 @@ for list in play test; do
   rm -f "$work/apt.log"
   PATH="$work/bin:$PATH" "$source_dir/scripts/install-deps.sh" "$list" >/dev/null
   installed=" $(grep -- '--no-install-recommends' "$work/apt.log" | sed 's/.*--no-install-recommends//') "
-  for package in libglfw3-dev libsdl2-mixer-dev ffmpeg xvfb; do
+  for package in libglfw3-dev libsdl2-mixer-dev ffmpeg libegl1 libegl-mesa0; do
     [[ $installed = *" $package "* ]] || fail "$list list lacks $package"
   done
   [ "$list" = test ] || [ ! -e "$work/npm.log" ] || fail "$list list runs npm"
@@ -72,9 +72,14 @@ grep -q 'default 1280x720' <<<"$out" && grep -q 'default 30)' <<<"$out" ||
   fail "--help does not give play.sh's own recording defaults"
 
 echo "== no display: --still writes a PNG with no --output, and suggests no video player"
-mkdir -p "$work/start"
+# Recording starts no X server: an Xvfb or xvfb-run on PATH notes that it was run.
+mkdir -p "$work/start" "$work/x"
+for server in Xvfb xvfb-run; do
+  printf '#!/bin/sh\necho "%s $*" >>"%s/x.log"\nexit 1\n' "$server" "$work" >"$work/x/$server"
+done
+chmod +x "$work/x/"*
 out=$(cd "$work/start" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy \
-  "$copy/play.sh" --still 150 --size 320x180 2>"$work/still.err")
+  PATH="$work/x:$PATH" "$copy/play.sh" --still 150 --size 320x180 2>"$work/still.err")
 status=$?
 [ "$status" -eq 0 ] || fail "--still: status $status: $(tail -3 "$work/still.err")"
 [ "$(head -c 4 "$work/start/heptad.png" 2>/dev/null | tail -c 3)" = PNG ] ||
@@ -85,12 +90,20 @@ grep -q '^install-deps play$' "$work/steps.log" && grep -q '^build play$' "$work
 
 echo "== no display: a video, and then the suggestion to play it"
 out=$(cd "$work/start" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy \
-  "$copy/play.sh" --window --from 20 --to 21 --size 160x90 --fps 5 --output clip.mp4 \
-  2>"$work/video.err")
+  PATH="$work/x:$PATH" "$copy/play.sh" --window --from 20 --to 21 --size 160x90 --fps 5 \
+  --output clip.mp4 2>"$work/video.err")
 status=$?
 [ "$status" -eq 0 ] || fail "video: status $status: $(tail -3 "$work/video.err")"
 [ -s "$work/start/clip.mp4" ] || fail "video: no clip.mp4 in the folder it was started from"
 grep -q 'ffplay' <<<"$out" || fail "video: no suggestion of a player: $out"
+[ ! -e "$work/x.log" ] || fail "recording started an X server: $(cat "$work/x.log")"
+grep -q '^Drawing with ' "$work/video.err" || fail "video: the renderer is not named"
+
+echo "== --plan prints a part command a part and the join, with play.sh's defaults"
+out=$(cd "$work/start" && env -u DISPLAY -u WAYLAND_DISPLAY "$copy/play.sh" --plan 2 2>&1)
+[ "$(grep -c -- ' --part --size 1280x720 --fps 30 ' <<<"$out")" -eq 2 ] &&
+  grep -q -- " --join $work/start/heptad.part1.mp4 $work/start/heptad.part2.mp4 --output $work/start/heptad.mp4\$" <<<"$out" ||
+  fail "--plan: $out"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "all play.sh checks passed"

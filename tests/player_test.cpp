@@ -8,6 +8,7 @@
 #include "app/window.h"
 #include "audio/sound_engine.h"
 #include "render/gl.h"
+#include "support/gl_context.h"
 
 #include <algorithm>
 #include <chrono>
@@ -62,7 +63,7 @@ bool drawRunFromTheStart(double seconds, const std::string& path) {
     if (window == nullptr) {
         return false;
     }
-    runStartUp(window);
+    runStartUpFor(window);
     std::vector<double> times;
     for (double t = 1.2; t < seconds - 0.5; t += 2.0) {
         times.push_back(t);
@@ -100,7 +101,7 @@ size_t bytesDifferingFromARunFromTheStart(double from) {
     if (window == nullptr) {
         return SIZE_MAX;
     }
-    runStartUp(window);
+    runStartUpFor(window);
     const auto started = std::chrono::steady_clock::now();
     startTimelineAt(from);
     std::printf(
@@ -158,7 +159,7 @@ TEST(Player, TheDesktopWindowIsResizableAndItsPictureFollowsItsSize) {
     EXPECT_EQ(glfwGetWindowAttrib(window, GLFW_RESIZABLE), GLFW_TRUE);
     EXPECT_EQ(glfwGetInputMode(window, GLFW_CURSOR), GLFW_CURSOR_NORMAL);
     ASSERT_TRUE(glEntryPointsLoaded());
-    runStartUp(window);
+    runStartUpFor(window);
 
     glfwSetWindowSize(window, 960, 540);
     int width = 0;

@@ -48,7 +48,10 @@ int main(int argc, char** argv) {
         return failGlLoader();
     }
 
-    runStartUp(window);
+    int framebufferWidth = 0;
+    int framebufferHeight = 0;
+    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+    runStartUp(framebufferWidth, framebufferHeight);
     bool musicStarted = false;
     if (options.fromGiven) {
         startTimelineAt(options.fromSeconds);

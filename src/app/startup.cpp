@@ -4,10 +4,10 @@
 #include "render/gl.h"
 #include "scenes/resources.h"
 
-void runStartUp(GLFWwindow* window) {
+void runStartUp(int framebufferWidth, int framebufferHeight) {
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
     captureEnvironment();
-    buildLightingMaps(window);
+    buildLightingMaps(framebufferWidth, framebufferHeight);
     createSceneResources();
 }

@@ -15,7 +15,8 @@ namespace {
 constexpr int minSide = 16;
 constexpr int maxSide = 8192;
 constexpr int maxFps = 240;
-constexpr int maxJobs = 64;
+constexpr int maxParts = 64;
+constexpr int maxGpu = 63;
 constexpr int maxSupersample = 4;
 
 bool parseWhole(const std::string& text, long& value) {
@@ -101,7 +102,7 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         const bool takesValue = name == "--size" || name == "--fps" || name == "--from" ||
                                 name == "--to" || name == "--output" || name == "-o" ||
                                 name == "--still" || name == "--crf" || name == "--preset" ||
-                                name == "--jobs" || name == "--supersample";
+                                name == "--plan" || name == "--gpu" || name == "--supersample";
         if (!takesValue) {
             return fail("unknown option '" + args[i] + "'");
         }
@@ -131,12 +132,18 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
                             "')");
             }
             o.preset = value;
-        } else if (name == "--jobs") {
-            if (!parseWhole(value, whole) || whole < 1 || whole > maxJobs) {
-                return fail("--jobs wants a number of processes, 1 to " + std::to_string(maxJobs) +
+        } else if (name == "--plan") {
+            if (!parseWhole(value, whole) || whole < 1 || whole > maxParts) {
+                return fail("--plan wants a number of parts, 1 to " + std::to_string(maxParts) +
                             " (got '" + value + "')");
             }
-            o.jobs = static_cast<int>(whole);
+            o.plan = static_cast<int>(whole);
+        } else if (name == "--gpu") {
+            if (!parseWhole(value, whole) || whole > maxGpu) {
+                return fail("--gpu wants a device number, 0 to " + std::to_string(maxGpu) +
+                            " (got '" + value + "')");
+            }
+            o.gpu = static_cast<int>(whole);
         } else if (name == "--supersample") {
             if (!parseWhole(value, whole) || whole < 1 || whole > maxSupersample) {
                 return fail("--supersample wants a whole factor, 1 to " +
@@ -183,13 +190,16 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         if (o.parts.empty()) {
             return fail("--join needs the part files, in time order");
         }
-        if (o.still || o.part || rangeGiven || o.jobs != 1) {
+        if (o.still || o.part || rangeGiven || o.plan != 0) {
             return fail("--join takes the part files and --output only: the parts hold the rest");
         }
     }
-    if (o.part && (o.still || o.jobs != 1)) {
+    if (o.part && (o.still || o.plan != 0)) {
         return fail("--part renders one piece of a video in this process: it takes no " +
-                    std::string(o.still ? "--still" : "--jobs"));
+                    std::string(o.still ? "--still" : "--plan"));
+    }
+    if (o.still && o.plan != 0) {
+        return fail("--plan shares a video out in parts: it takes no --still");
     }
     if (o.still) {
         if (!isSixteenByNine(o.width, o.height)) {
@@ -242,8 +252,8 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
     if (o.part && o.format != VideoFormat::Mp4) {
         return fail("--part writes an MP4 file: give --output a name ending in .mp4");
     }
-    if ((o.join || o.jobs > 1) && o.format == VideoFormat::WebM) {
-        return fail(std::string(o.join ? "--join" : "--jobs") +
+    if ((o.join || o.plan != 0) && o.format == VideoFormat::WebM) {
+        return fail(std::string(o.join ? "--join" : "--plan") +
                     " copies the parts' H.264 picture: write .mp4 or .mkv");
     }
     return parsed;
@@ -255,7 +265,8 @@ std::string captureUsage() {
     return "Usage: heptad-capture [options]\n"
            "Renders the Heptad demo frame by frame on a virtual clock and writes it as a video\n"
            "with its music through ffmpeg, or one frame as a PNG. Frame n shows the demo at\n"
-           "n / fps seconds. Without a display it renders on a private Xvfb server.\n"
+           "n / fps seconds. It needs no display: it draws through EGL on the first GPU it\n"
+           "finds, or else on Mesa's software renderer, and names the renderer first.\n"
            "\n"
            "  --size WxH        picture size in pixels, 16:9 (default 1920x1080)\n"
            "  --fps N           frames a second (default 60)\n"
@@ -274,11 +285,12 @@ std::string captureUsage() {
            "  --supersample N   render at N times the size both ways (2 to 4) and average each\n"
            "                    N x N block in linear light: smooth edges for N*N times the\n"
            "                    rendering; points and lines, sized in pixels, come out thinner\n"
-           "  --jobs N          share the range between N processes, each with its own virtual X\n"
-           "                    server when there is no display, and join their parts (default 1:\n"
-           "                    on 2 cores without a GPU, two processes with one render thread\n"
-           "                    each were no faster than one with two, and used more CPU; more\n"
-           "                    cores or machines are where it pays)\n"
+           "  --gpu N           draw on EGL device N (numbered from 0 as EGL lists them) instead\n"
+           "                    of the first GPU\n"
+           "  --plan N          print the commands that record the range in N parts of about\n"
+           "                    equal cost, one a line, then the --join command that puts them\n"
+           "                    together; run them with GNU parallel, on this machine or on\n"
+           "                    several (parallel --sshlogin)\n"
            "  --part            write only the picture of --from to --to, for a later --join\n"
            "  --join PART...    join parts made with --part, in time order, into one video with\n"
            "                    the music, without encoding the picture again\n"

@@ -18,7 +18,8 @@ struct CaptureOptions {
     VideoFormat format = VideoFormat::Mp4; // follows the output name's extension
     int crf = -1;                          // video quality; -1 for the format's default
     std::string preset;                    // the x264 preset; "" for the measured default
-    int jobs = 1;                          // processes that share a recording
+    int plan = 0;                          // parts to print the commands of; 0 to record
+    int gpu = -1;                          // the EGL device to draw on; -1 for the first GPU
     int supersample = 1;            // rendered at this many times the size, then filtered down
     bool part = false;              // one piece of a longer recording, picture only, for --join
     bool join = false;              // joins the part files into one video with the music

@@ -8,9 +8,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <initializer_list>
-#include <sys/prctl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 std::string findOnPath(const std::string& program) {
     const char* path = std::getenv("PATH");
@@ -39,91 +41,69 @@ ChildProcess::~ChildProcess() {
 }
 
 namespace {
-// The child's side of start(), between fork and exec: only async-signal-safe calls, since the
-// capture may already run the GL driver's threads. Reports a failed exec through errorFd.
-[[noreturn]] void becomeChild(char* const* args, pid_t parent, int stdinFd, bool quietOutput,
-                              const char* logFile, int passFd, int errorFd) {
-    // The helper goes when the capture goes, even when the capture is killed outright
-    // (SIGKILL leaves no handler a chance to stop it).
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (getppid() != parent) {
-        _exit(127); // the capture died before the line above took effect
+void closeBoth(int fds[2]) {
+    for (int i : {0, 1}) {
+        if (fds[i] != -1) {
+            close(fds[i]);
+        }
     }
-    // Own process group; default signal handling (the capture ignores SIGPIPE itself).
-    setpgid(0, 0);
-    for (int number : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) {
-        signal(number, SIG_DFL);
-    }
-    // Out of the way of the descriptors set up below.
-    errorFd = fcntl(errorFd, F_DUPFD_CLOEXEC, 10);
-    const int in = stdinFd != -1 ? stdinFd : open("/dev/null", O_RDONLY);
-    dup2(in, 0);
-    if (quietOutput || logFile != nullptr) {
-        const int out = quietOutput ? open("/dev/null", O_WRONLY)
-                                    : open(logFile, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
-        dup2(out, 2);
-    }
-    if (passFd != -1) {
-        // dup2 onto itself would keep close-on-exec, so a descriptor that already is 3 moves
-        // out of the way first.
-        const int moved = passFd == 3 ? fcntl(passFd, F_DUPFD_CLOEXEC, 4) : passFd;
-        dup2(moved, 3);
-    }
-    execv(args[0], args);
-    const int error = errno;
-    [[maybe_unused]] const ssize_t ignored = ::write(errorFd, &error, sizeof error);
-    _exit(127);
 }
 } // namespace
 
-bool ChildProcess::start(const std::vector<std::string>& argv, bool feedStdin, bool quietOutput,
-                         int passFd, std::string& error) {
-    int pipeFds[2] = {-1, -1};
-    int execFailed[2] = {-1, -1};
-    if ((feedStdin && pipe2(pipeFds, O_CLOEXEC) != 0) || pipe2(execFailed, O_CLOEXEC) != 0) {
+bool ChildProcess::start(const std::vector<std::string>& argv, bool feedStdin, bool catchOutput,
+                         std::string& error) {
+    int input[2] = {-1, -1};
+    int output[2] = {-1, -1};
+    if ((feedStdin && pipe2(input, O_CLOEXEC) != 0) ||
+        (catchOutput && pipe2(output, O_CLOEXEC) != 0)) {
         error = std::string("cannot make a pipe: ") + std::strerror(errno);
-        if (pipeFds[0] != -1) {
-            close(pipeFds[0]);
-            close(pipeFds[1]);
-        }
+        closeBoth(input);
+        closeBoth(output);
         return false;
     }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (feedStdin) {
+        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    }
+    if (catchOutput) {
+        posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
+    // A process group of its own, and default handling of the signals the recorder catches or
+    // ignores (SIGPIPE).
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int number : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&defaults, number);
+    }
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
     std::vector<char*> args;
     for (const std::string& arg : argv) {
         args.push_back(const_cast<char*>(arg.c_str()));
     }
     args.push_back(nullptr);
-    const pid_t parent = getpid();
-    pid = fork();
-    if (pid == 0) {
-        becomeChild(args.data(), parent, pipeFds[0], quietOutput,
-                    logFile.empty() ? nullptr : logFile.c_str(), passFd, execFailed[1]);
-    }
-    int childError = pid < 0 ? errno : 0;
-    close(execFailed[1]);
-    if (pid > 0) {
-        // The pipe closes without a word when exec succeeds.
-        while (read(execFailed[0], &childError, sizeof childError) < 0 && errno == EINTR) {
-        }
-    }
-    close(execFailed[0]);
-    if (feedStdin) {
-        close(pipeFds[0]);
-    }
-    if (childError != 0) {
-        if (pid > 0) {
-            waitpid(pid, nullptr, 0);
-        }
+    const int failed = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    stdinFd = input[1];
+    stdoutFd = output[0];
+    input[1] = output[0] = -1;
+    closeBoth(input);
+    closeBoth(output);
+    if (failed != 0) {
         pid = -1;
-        if (feedStdin) {
-            close(pipeFds[1]);
-        }
-        error = "cannot run " + argv[0] + ": " + std::strerror(childError);
+        finish();
+        error = "cannot run " + argv[0] + ": " + std::strerror(failed);
         return false;
     }
     if (feedStdin) {
-        stdinFd = pipeFds[1];
         // A larger pipe lets a whole row band through per write; the default 64 KiB is fine too.
         fcntl(stdinFd, F_SETPIPE_SZ, 1 << 20);
     }
@@ -139,7 +119,7 @@ bool ChildProcess::write(const void* data, size_t bytes) {
             if (errno == EINTR) {
                 continue;
             }
-            return false; // EPIPE: the child is gone (SIGPIPE is ignored by the capture)
+            return false; // EPIPE: the child is gone (SIGPIPE is ignored by the recorder)
         }
         next += written;
         bytes -= static_cast<size_t>(written);
@@ -147,48 +127,56 @@ bool ChildProcess::write(const void* data, size_t bytes) {
     return true;
 }
 
-void ChildProcess::closeStdin() {
-    if (stdinFd != -1) {
-        close(stdinFd);
-        stdinFd = -1;
-        // The emergency stop must not close the number again once something else has it.
-        releaseChild(pid);
-        guardChild(pid, -1);
+std::string ChildProcess::readOutput() {
+    std::string text;
+    char buffer[4096];
+    while (stdoutFd != -1) {
+        const ssize_t n = read(stdoutFd, buffer, sizeof buffer);
+        if (n > 0) {
+            text.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            break;
+        }
     }
-}
-
-void ChildProcess::record(int waitStatus) {
-    exitStatus = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
-    releaseChild(pid);
-    pid = -1;
+    return text;
 }
 
 int ChildProcess::finish() {
-    closeStdin();
-    if (pid != -1) {
+    if (pid > 0) {
+        // The emergency stop must not close the pipe's number once something else may have it.
+        releaseChild(pid);
+        guardChild(pid, -1);
+    }
+    for (int* fd : {&stdinFd, &stdoutFd}) {
+        if (*fd != -1) {
+            close(*fd);
+            *fd = -1;
+        }
+    }
+    if (pid > 0) {
         int waitStatus = 0;
         while (waitpid(pid, &waitStatus, 0) < 0 && errno == EINTR) {
         }
-        record(waitStatus);
+        exitStatus = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+        releaseChild(pid);
     }
+    pid = -1;
     return exitStatus;
 }
 
-bool ChildProcess::running() {
-    if (pid == -1) {
-        return false;
-    }
-    int waitStatus = 0;
-    if (waitpid(pid, &waitStatus, WNOHANG) == pid) {
-        record(waitStatus);
-        return false;
-    }
-    return true;
-}
-
 void ChildProcess::stop() {
-    if (pid != -1) {
+    if (pid > 0) {
         kill(pid, SIGTERM);
     }
     finish();
+}
+
+std::string outputOf(const std::vector<std::string>& argv) {
+    ChildProcess child;
+    std::string error;
+    if (!child.start(argv, false, true, error)) {
+        return "";
+    }
+    const std::string text = child.readOutput();
+    return child.finish() == 0 ? text : "";
 }

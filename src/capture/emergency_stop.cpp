@@ -9,10 +9,8 @@
 #include <unistd.h>
 
 namespace {
-constexpr int maxChildren = 72; // --jobs 64, each part with its X server, and the encoders
+constexpr int maxChildren = 4; // one helper at a time, with room to spare
 char tempFile[PATH_MAX] = "";
-char partsFolder[PATH_MAX - 32] = "";
-int partsInFolder = 0;
 pid_t children[maxChildren] = {};
 int childInputs[maxChildren] = {}; // the pipes the encoder reads, -1 for none
 
@@ -33,24 +31,13 @@ class SignalsHeld {
     sigset_t before;
 };
 
-// Writes a positive number in decimal (no sprintf in a signal handler); returns its end.
-char* writeNumber(char* at, int number) {
-    char digits[12];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number > 0);
-    while (count > 0) {
-        *at++ = digits[--count];
-    }
-    return at;
-}
-
-// Stops the helpers and waits for them, for two seconds at most, so that the encoder cannot
-// write on after the unfinished file is removed and the X server has taken down its lock
-// file; only then is the file removed.
+// Removes the unfinished file at once, in case a harder signal follows (GNU parallel sends
+// SIGKILL a moment after SIGTERM), then stops the helpers and waits for them, for two seconds at
+// most, and removes it again, in case an encoder that had only just started made it anew.
 void stopHelpersAndRemoveTheFile() {
+    if (tempFile[0] != '\0') {
+        unlink(tempFile);
+    }
     for (int i = 0; i < maxChildren; ++i) {
         if (children[i] > 0) {
             kill(children[i], SIGTERM);
@@ -68,21 +55,6 @@ void stopHelpersAndRemoveTheFile() {
     }
     if (tempFile[0] != '\0') {
         unlink(tempFile);
-    }
-    if (partsFolder[0] != '\0') {
-        // The parts have removed their unfinished files as they stopped; the finished go too.
-        char path[PATH_MAX];
-        const size_t length = std::strlen(partsFolder);
-        std::memcpy(path, partsFolder, length);
-        const char* const kinds[] = {".mp4", ".log"};
-        for (int part = 1; part <= partsInFolder; ++part) {
-            for (const char* kind : kinds) {
-                std::memcpy(path + length, "/part", 5);
-                std::strcpy(writeNumber(path + length + 5, part), kind);
-                unlink(path);
-            }
-        }
-        rmdir(partsFolder);
     }
 }
 
@@ -128,16 +100,6 @@ void guardTempFile(const char* path) {
         return;
     }
     std::strcpy(tempFile, path);
-}
-
-void guardPartsFolder(const char* path, int parts) {
-    SignalsHeld held;
-    if (path == nullptr || std::strlen(path) >= sizeof partsFolder) {
-        partsFolder[0] = '\0';
-        return;
-    }
-    std::strcpy(partsFolder, path);
-    partsInFolder = parts;
 }
 
 void guardChild(pid_t pid, int inputFd) {

@@ -1,5 +1,7 @@
 #include "capture/encoder.h"
 
+#include "capture/child_process.h"
+
 #include <cctype>
 #include <cstdio>
 
@@ -54,28 +56,18 @@ std::vector<std::string> encodersFor(VideoFormat format) {
 }
 
 std::string missingEncoder(const std::string& ffmpeg, VideoFormat format) {
-    // The path in single quotes, each quote in it closed, escaped and reopened.
-    std::string quoted = "'";
-    for (char c : ffmpeg) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    quoted += "'";
-    std::FILE* pipe =
-        popen((quoted + " -hide_banner -encoders </dev/null 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr) {
-        return "";
-    }
     // Lines such as " V....D libx264              libx264 H.264 / AVC ...".
+    const std::string listed = outputOf({ffmpeg, "-hide_banner", "-encoders"});
     std::string names = " ";
-    char line[512];
-    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    size_t start = 0;
+    for (size_t end; (end = listed.find('\n', start)) != std::string::npos; start = end + 1) {
         char flags[16];
         char name[128];
-        if (std::sscanf(line, " %15s %127s", flags, name) == 2) {
+        if (std::sscanf(listed.substr(start, end - start).c_str(), " %15s %127s", flags, name) ==
+            2) {
             names += std::string(name) + " ";
         }
     }
-    pclose(pipe);
     if (names == " ") {
         return "";
     }
@@ -172,10 +164,12 @@ std::vector<std::string> encoderArguments(const EncoderSettings& s) {
     return args;
 }
 
-std::vector<std::string> joinArguments(const EncoderSettings& s, const std::string& concatList) {
+std::vector<std::string> joinArguments(const EncoderSettings& s) {
+    // The list comes on stdin and names the parts as "file:" URLs, which the concat demuxer may
+    // open only when told.
     std::vector<std::string> args = {
-        s.ffmpeg, "-hide_banner", "-nostats", "-loglevel", "error", "-y",
-        "-f",     "concat",       "-safe",    "0",         "-i",    "file:" + concatList};
+        s.ffmpeg, "-hide_banner", "-nostats", "-loglevel",           "error",     "-y", "-f",
+        "concat", "-safe",        "0",        "-protocol_whitelist", "pipe,file", "-i", "pipe:0"};
     addMusicInput(s, args);
     // The parts' packets are copied as they are; the sound is made as for a recording in one
     // process, over the whole length at once.

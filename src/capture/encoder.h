@@ -47,8 +47,7 @@ struct EncoderSettings {
 // a protocol or an option.
 std::vector<std::string> encoderArguments(const EncoderSettings& settings);
 
-// The command line that joins parts, listed in a concat-demuxer file, into one video of
-// settings.format with the music: the parts' picture is copied, the sound made as
+// The command line that joins parts, listed in a concat-demuxer list on its stdin, into one
+// video of settings.format with the music: the parts' picture is copied, the sound made as
 // encoderArguments makes it (audioStart, duration and hold are those of the whole).
-std::vector<std::string> joinArguments(const EncoderSettings& settings,
-                                       const std::string& concatList);
+std::vector<std::string> joinArguments(const EncoderSettings& settings);

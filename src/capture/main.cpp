@@ -1,11 +1,10 @@
 // heptad-capture: records the demo frame by frame on a virtual clock into an MP4 video with its
 // music (or one frame into a PNG), the same start-up and scenes as the live program, on any
-// machine: without a display it brings its own virtual X server, without a GPU Mesa renders.
+// machine: it needs no display (EGL makes its context), and without a GPU Mesa renders.
 #include "app/frame_at.h"
 #include "app/frame_plan.h"
 #include "app/startup.h"
 #include "app/timeline.h"
-#include "app/window.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
 #include "capture/data_folder.h"
@@ -14,15 +13,14 @@
 #include "capture/encoder.h"
 #include "capture/encoder_preset.h"
 #include "capture/frame_readback.h"
+#include "capture/headless_gl.h"
 #include "capture/offscreen_target.h"
-#include "capture/parallel_recording.h"
 #include "capture/part_join.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
 #include "capture/recording_split.h"
-#include "capture/startup_report.h"
-#include "capture/virtual_display.h"
 #include "render/gl.h"
+#include "render/startup_failures.h"
 
 #include <chrono>
 #include <cstdio>
@@ -42,26 +40,10 @@ int fail(const std::string& message) {
     return exitFailure;
 }
 
-std::string lastWindowError;
-void onWindowError(int, const char* description) {
-    lastWindowError = description;
-}
-
-// Shuts the window library down before the virtual display it talks to goes away.
-struct WindowLibrary {
-    ~WindowLibrary() { glfwTerminate(); }
-};
-
 std::string seconds(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
     return text;
-}
-
-// One frame into the render target, as drawFrameAt draws it.
-void renderFrame(const OffscreenTarget& target, double time) {
-    target.bind();
-    drawFrameAt(time);
 }
 
 // Whether the last frame of the range is the last of the demo, so the music's ending follows.
@@ -113,7 +95,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     }
     ChildProcess encoder;
     std::string error;
-    if (!encoder.start(encoderArguments(encoding), true, false, -1, error)) {
+    if (!encoder.start(encoderArguments(encoding), true, false, error)) {
         return fail(error);
     }
     target.bind();
@@ -138,7 +120,8 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     };
     bool sent = true;
     for (long n = range.first; n < range.end && sent; ++n) {
-        renderFrame(target, frameSeconds(n, o.fps));
+        target.bind();
+        drawFrameAt(frameSeconds(n, o.fps));
         readback.queue();
         if (readback.pending() == 2) {
             sent = sendOldest(n - 1);
@@ -200,8 +183,8 @@ int joinFiles(const CaptureOptions& o) {
     return 0;
 }
 
-// What both kinds of recording share: the checks that need no GL, the display, a hidden window
-// with the program's context, the program's own start-up, and the render target.
+// What both kinds of recording share: the checks that need no GL, the context, the program's own
+// start-up, and the render target.
 int capture(CaptureOptions o) {
     // The data is looked for before anything is written or started.
     if (!holdsDemoData(".")) {
@@ -250,38 +233,14 @@ int capture(CaptureOptions o) {
             std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n",
                          musicFile);
         }
-        if (!o.part && splitByCost(range, o.fps, o.jobs).size() > 1) {
-            output.discard();
-            return recordInParts(o, encoding);
-        }
     }
 
-    VirtualDisplay virtualDisplay;
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || display[0] == '\0') {
-        if (!virtualDisplay.start(o.width, o.height, error)) {
-            return fail(error);
-        }
-        std::fprintf(stderr, "heptad-capture: no display, so rendering on a private Xvfb (%s)\n",
-                     virtualDisplay.name().c_str());
+    HeadlessGl gl;
+    if (!gl.create(o.gpu, error)) {
+        return fail(error);
     }
-    glfwSetErrorCallback(onWindowError);
-    if (glfwInit() == GLFW_FALSE) {
-        return fail("cannot open the display " + std::string(std::getenv("DISPLAY")) + " (" +
-                    lastWindowError + "); unset DISPLAY to render on a private Xvfb server");
-    }
-    WindowLibrary windowLibrary;
-    hintGl33CoreContext();
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    // The requested size, so that start-up's viewport from the framebuffer size is the picture.
-    GLFWwindow* window = glfwCreateWindow(o.width, o.height, "heptad-capture", nullptr, nullptr);
-    if (window == nullptr) {
-        return fail("cannot create an OpenGL 3.3 core context (" + lastWindowError + ")");
-    }
-    glfwMakeContextCurrent(window);
-    if (!glEntryPointsLoaded()) {
-        return fail("the OpenGL driver offers less than version 3.3 core");
-    }
+    std::fprintf(stderr, "Drawing with %s, through %s\n",
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), gl.origin().c_str());
 
     if (o.still) {
         std::fprintf(stderr, "Rendering the frame at %s s of the demo at %dx%d into %s\n",
@@ -304,9 +263,10 @@ int capture(CaptureOptions o) {
         }
     }
     const auto startUpBegan = std::chrono::steady_clock::now();
-    const StartUpReport startUp = runCatchingOutput([window] { runStartUp(window); });
-    if (startUp.failures > 0) {
-        return fail("start-up reported " + std::to_string(startUp.failures) +
+    // The picture's size, as the window's framebuffer is for the live program.
+    runStartUp(o.width, o.height);
+    if (startUpFailures() > 0) {
+        return fail("start-up reported " + std::to_string(startUpFailures()) +
                     " failure(s) (on standard output): a recording would not show the demo; "
                     "nothing written");
     }
@@ -331,6 +291,20 @@ int main(int argc, char** argv) {
     }
     if (parsed.options.help) {
         std::fputs(captureUsage().c_str(), stdout);
+        return 0;
+    }
+    if (parsed.options.plan > 0) {
+        // The program as found on PATH, or else by its full path, which names it from any
+        // folder the commands run in.
+        std::string program = argv[0];
+        char self[4096] = "";
+        const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+        if (program.find('/') != std::string::npos && length > 0) {
+            program.assign(self, static_cast<size_t>(length));
+        }
+        for (const std::string& line : planCommands(parsed.options, program)) {
+            std::printf("%s\n", line.c_str());
+        }
         return 0;
     }
     installEmergencyStop();

@@ -3,8 +3,8 @@
 #include <vector>
 
 // The picture a recording reads back: a framebuffer object of the requested size that stands in
-// for the window's default framebuffer. The window of a capture is hidden, and a hidden window's
-// own pixels are not guaranteed to be kept by every driver, while an FBO's always are.
+// for the live program's window. The recorder's context has no window or surface of its own, so
+// every frame is drawn here.
 class OffscreenTarget {
   public:
     // Colour RGBA8 and depth 24 / stencil 8, as the window's default framebuffer has them.

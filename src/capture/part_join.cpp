@@ -7,52 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
-// Runs a program and returns what it printed on stdout, or "" if it failed.
-std::string outputOf(const std::vector<std::string>& argv) {
-    int fds[2] = {-1, -1};
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        return "";
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-    pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    std::string text;
-    char buffer[4096];
-    while (spawned == 0) {
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n > 0) {
-            text.append(buffer, static_cast<size_t>(n));
-        } else if (n == 0 || errno != EINTR) {
-            break;
-        }
-    }
-    close(fds[0]);
-    int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0) {
-        return "";
-    }
-    return text;
-}
-
 std::string absolute(const std::string& path) {
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) == nullptr ? "" : std::string(resolved);
@@ -113,7 +70,7 @@ std::string concatList(const std::vector<std::string>& absolutePaths) {
         for (char c : path) {
             quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
         }
-        list += "file '" + quoted + "'\n";
+        list += "file 'file:" + quoted + "'\n";
     }
     return list;
 }
@@ -149,33 +106,20 @@ std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings
         return mismatch;
     }
 
-    char listName[] = "/tmp/heptad-join-XXXXXX.txt";
-    const int fd = mkstemps(listName, 4);
-    if (fd < 0) {
-        return std::string("cannot write the list of parts: ") + std::strerror(errno);
-    }
-    const std::string list = concatList(paths);
-    const bool listWritten =
-        write(fd, list.data(), list.size()) == static_cast<ssize_t>(list.size());
-    close(fd);
     settings.audioStart = frameSeconds(whole.frames.first, whole.fps);
     settings.duration = frameSeconds(whole.frames.count(), whole.fps);
     settings.holdSeconds = whole.holdSeconds;
     settings.fadeSeconds = whole.holdSeconds > 0.0 ? endingFadeSeconds : 0.0;
     settings.output = output;
+    // The list goes through a pipe, so that no file of it can be left behind.
+    const std::string list = concatList(paths);
     ChildProcess joiner;
     std::string error;
-    int status = -1;
-    if (listWritten && joiner.start(joinArguments(settings, listName), false, false, -1, error)) {
-        status = joiner.finish();
-    }
-    std::remove(listName);
-    if (!listWritten) {
-        return "cannot write the list of parts";
-    }
-    if (!error.empty()) {
+    if (!joiner.start(joinArguments(settings), true, false, error)) {
         return error;
     }
+    joiner.write(list.data(), list.size());
+    const int status = joiner.finish();
     return status == 0
                ? ""
                : "ffmpeg could not join the parts (exit status " + std::to_string(status) + ")";

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-// Parts of a recording made apart (by --jobs, or by --part on several machines) and joined
-// into one video without encoding the picture again: every part starts on a key frame, so its
-// packets are copied as they are; the music is added once, over the whole.
+// Parts of a recording made apart (by --part, in several processes or on several machines) and
+// joined into one video without encoding the picture again: every part starts on a key frame, so
+// its packets are copied as they are; the music is added once, over the whole.
 
 // What a part file holds, written into its comment when it is made and read back to join it.
 struct PartInfo {
@@ -26,7 +26,8 @@ bool parsePartComment(const std::string& comment, PartInfo& part);
 std::string checkPartsFollow(const std::vector<PartInfo>& parts,
                              const std::vector<std::string>& names, PartInfo& whole);
 
-// A concat-demuxer list of these files, quoted so that any name is read as it stands.
+// A concat-demuxer list of these files as "file:" URLs, quoted so that any name is read as it
+// stands.
 std::string concatList(const std::vector<std::string>& absolutePaths);
 
 // Reads the parts, checks them, and writes the joined video with the music to `output`, in the

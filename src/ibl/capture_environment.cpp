@@ -6,6 +6,7 @@
 #include "render/hdr_image.h"
 #include "render/image_decode.h"
 #include "render/meshes.h"
+#include "render/startup_failures.h"
 
 #include <cstdio>
 #include <iostream>
@@ -74,6 +75,7 @@ void captureEnvironment() {
         stbi_image_free(sky.pixels);
     } else {
         std::cout << "failure load image hdr." << std::endl;
+        countStartUpFailure();
     }
 
     allocateCubeMap(envCubemap, 512, GL_LINEAR_MIPMAP_LINEAR);

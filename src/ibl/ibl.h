@@ -4,8 +4,6 @@
 #include <array>
 #include <glm/glm.hpp>
 
-struct GLFWwindow;
-
 // The finale's programs and the precompute's: built once by captureEnvironment.
 extern Shader pbrShader;
 extern Shader equirectToCubemapShader;
@@ -32,12 +30,13 @@ extern unsigned int brdfLUTTexture; // 2D, 512 x 512, two channels
 // Renders the equirectangular HDR sky into envCubemap.
 void captureEnvironment();
 // Renders irradianceMap, prefilterMap and brdfLUTTexture from envCubemap, then readies the
-// lit programs, the viewport and depth testing for the frame loop.
-void buildLightingMaps(GLFWwindow* window);
+// lit programs, the viewport (covering a framebuffer of this size) and depth testing for the
+// frame loop.
+void buildLightingMaps(int framebufferWidth, int framebufferHeight);
 
 // The four steps of buildLightingMaps, in the order it runs them; exposed so that the start-up
 // benchmark can time each pass on its own.
 void renderIrradianceMap();
 void renderPrefilterMap();
 void renderBrdfLut();
-void readyLitPrograms(GLFWwindow* window);
+void readyLitPrograms(int framebufferWidth, int framebufferHeight);

@@ -75,24 +75,21 @@ void renderBrdfLut() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void readyLitPrograms(GLFWwindow* window) {
+void readyLitPrograms(int framebufferWidth, int framebufferHeight) {
     const glm::mat4 projection = makeStartUpProjection(globalCamera.fovDegrees);
     pbrShader.activate();
     pbrShader.setUniformMat4("projection", projection);
     backgroundShader.activate();
     backgroundShader.setUniformMat4("projection", projection);
 
-    int width = 0;
-    int height = 0;
-    glfwGetFramebufferSize(window, &width, &height);
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
     // On for the rest of the run; with GL_LEQUAL it is every scene's depth state.
     glEnable(GL_DEPTH_TEST);
 }
 
-void buildLightingMaps(GLFWwindow* window) {
+void buildLightingMaps(int framebufferWidth, int framebufferHeight) {
     renderIrradianceMap();
     renderPrefilterMap();
     renderBrdfLut();
-    readyLitPrograms(window);
+    readyLitPrograms(framebufferWidth, framebufferHeight);
 }

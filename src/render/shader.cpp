@@ -2,6 +2,7 @@
 
 #include "render/data_file.h"
 #include "render/gl.h"
+#include "render/startup_failures.h"
 
 #include <fstream>
 #include <iostream>
@@ -44,6 +45,7 @@ Shader::Shader(const char* vertexPath, const char* fragmentPath) {
         fragmentCode = fragmentStream.str();
     } catch (const std::ifstream::failure& error) {
         std::cout << "ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ: " << error.what() << std::endl;
+        countStartUpFailure();
     }
 
     const char* vertexSource = vertexCode.c_str();
@@ -111,6 +113,7 @@ void Shader::reportBuildErrors(unsigned int object, const std::string& kind) {
         glGetProgramInfoLog(object, 1024, nullptr, infoLog);
         std::cout << "ERROR::PROGRAM_LINKING_ERROR of type: " << kind;
     }
+    countStartUpFailure();
     std::cout << "\n"
               << infoLog << "\n -- --------------------------------------------------- -- "
               << std::endl;

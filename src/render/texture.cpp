@@ -3,6 +3,7 @@
 #include "render/data_file.h"
 #include "render/gl.h"
 #include "render/image_decode.h"
+#include "render/startup_failures.h"
 
 #include <cstdio>
 #include <iostream>
@@ -22,6 +23,7 @@ unsigned int loadImageTexture(const char* path) {
     }
     if (image.pixels == nullptr) {
         std::cout << "Texture failed to load at path: " << path << std::endl;
+        countStartUpFailure();
         return textureId;
     }
 

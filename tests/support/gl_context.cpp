@@ -1,6 +1,8 @@
 #include "support/gl_context.h"
 
+#include "app/startup.h"
 #include "app/window.h"
+#include "ibl/ibl.h"
 
 #include <cmath>
 #include <glm/glm.hpp>
@@ -96,4 +98,18 @@ glm::mat4 uniformMat4(unsigned int program, const std::string& name) {
     glm::mat4 value(NAN);
     glGetUniformfv(program, uniformLocation(program, name), &value[0][0]);
     return value;
+}
+
+void runStartUpFor(GLFWwindow* window) {
+    int width = 0;
+    int height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    runStartUp(width, height);
+}
+
+void buildLightingMapsFor(GLFWwindow* window) {
+    int width = 0;
+    int height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    buildLightingMaps(width, height);
 }

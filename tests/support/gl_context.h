@@ -18,6 +18,11 @@ class GlTest : public ::testing::Test {
     GLFWwindow* window = nullptr;
 };
 
+// Start-up, or only the lighting precompute, for a window's framebuffer size, as the live
+// program runs them.
+void runStartUpFor(GLFWwindow* window);
+void buildLightingMapsFor(GLFWwindow* window);
+
 // Reads integer / float GL state in one call, for terse assertions.
 int glInt(GLenum name);
 float glFloat(GLenum name);

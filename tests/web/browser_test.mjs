@@ -2,7 +2,8 @@
 // build-web/ by python3 -m http.server as any static host would serve it:
 // - the page: no console error, the start card, a click starts, a 1920 x 1080 drawing buffer
 //   letterboxed into the window, the music in step with the demo, Escape, play again;
-// - a still of every scene against heptad-capture --still at the same time and size;
+// - a still of every scene, and on a scene bound and a grid bound, against heptad-capture --still
+//   at the same time and size;
 // - the comparison fails on a missing picture and on a broken shader;
 // - a whole run on a fast clock reaches the end card with no GL error in any scene;
 // - without EXT_color_buffer_float the page says so.
@@ -24,12 +25,16 @@ const stillSize = { width: 960, height: 540 };
 // 1.5). Scenes that are mostly background get tight limits for the same reason.
 const stills = [
   { time: 12, scene: 'title', limit: 1 },
+  // On a scene bound and on a bound between the finale's grids both draw the next float instant,
+  // with the limits of the scenes they show.
+  { time: 24, scene: 'scene 2 on its bound', limit: 1.2 },
   { time: 28, scene: 'scene 2, wireframe', limit: 1.2 },
   { time: 36, scene: 'scene 2, points', limit: 0.5 },
   { time: 55, scene: 'scene 3, points', limit: 0.5 },
   { time: 75, scene: 'scene 4', limit: 1 },
   { time: 95, scene: 'scene 5', limit: 2 },
   { time: 120, scene: 'scene 6', limit: 1 },
+  { time: 141, scene: 'finale on a grid bound', limit: 0.5 },
   { time: 150, scene: 'finale', limit: 0.5 },
 ];
 

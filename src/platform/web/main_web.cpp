@@ -125,7 +125,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    runStartUp(window);
+    int framebufferWidth = 0;
+    int framebufferHeight = 0;
+    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+    runStartUp(framebufferWidth, framebufferHeight);
     if (options.glCheck) {
         pageReport("glerrors", drainGlErrors(), -1);
     }
