@@ -241,7 +241,11 @@ run_row() {
     "${runners[$i]}" "$dir/stdout" "$verdict"
   )
   status=$?
-  [ "$status" -eq 0 ] || echo "status $status, want 0" >>"$verdict"
+  if [ "$status" -ne 0 ]; then
+    # What the program, the window library or the X server said, to tell why.
+    echo "status $status, want 0; standard error:" >>"$verdict"
+    tail -5 "$dir/stdout.err" 2>/dev/null | sed 's/^/    /' >>"$verdict"
+  fi
   if ! diff <(printf '%s\n' "${expects[$i]}" | sed '/^$/d') <(normalise "$dir/stdout") \
     >"$dir/diff"; then
     echo "printed lines differ (< expected, > printed):" >>"$verdict"
