@@ -6,7 +6,6 @@
 #include "capture/part_join.h"
 #include "capture/progress.h"
 #include "capture/recording_split.h"
-#include "capture/time_left.h"
 
 #include "scenes/finale_layout.h"
 

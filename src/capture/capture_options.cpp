@@ -2,7 +2,6 @@
 
 #include "app/frame_plan.h"
 #include "app/option_words.h"
-#include "capture/encoder_preset.h"
 
 #include <cctype>
 #include <cerrno>

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 std::string exactSeconds(double seconds) {
@@ -12,22 +13,20 @@ std::string exactSeconds(double seconds) {
     return text;
 }
 
-std::string lowerExtension(const std::string& path) {
-    const size_t dot = path.rfind('.');
-    const size_t slash = path.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return "";
+// The ffmpeg encoders a format needs.
+std::vector<std::string> encodersFor(VideoFormat format) {
+    if (format == VideoFormat::WebM) {
+        return {"libvpx-vp9", "libopus"};
     }
-    std::string extension = path.substr(dot);
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension;
+    return {"libx264", "aac"};
 }
 } // namespace
 
 bool videoFormatOf(const std::string& path, VideoFormat& format) {
-    const std::string extension = lowerExtension(path);
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     if (extension == ".mp4") {
         format = VideoFormat::Mp4;
     } else if (extension == ".mkv") {
@@ -40,6 +39,16 @@ bool videoFormatOf(const std::string& path, VideoFormat& format) {
     return true;
 }
 
+bool isX264Preset(const std::string& name) {
+    for (const char* preset : {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium",
+                               "slow", "slower", "veryslow", "placebo"}) {
+        if (name == preset) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int worstCrf(VideoFormat format) {
     return format == VideoFormat::WebM ? 63 : 51;
 }
@@ -48,31 +57,11 @@ int defaultCrf(VideoFormat format) {
     return format == VideoFormat::WebM ? 31 : 18;
 }
 
-std::vector<std::string> encodersFor(VideoFormat format) {
-    if (format == VideoFormat::WebM) {
-        return {"libvpx-vp9", "libopus"};
-    }
-    return {"libx264", "aac"};
-}
-
 std::string missingEncoder(const std::string& ffmpeg, VideoFormat format) {
     // Lines such as " V....D libx264              libx264 H.264 / AVC ...".
     const std::string listed = outputOf({ffmpeg, "-hide_banner", "-encoders"});
-    std::string names = " ";
-    size_t start = 0;
-    for (size_t end; (end = listed.find('\n', start)) != std::string::npos; start = end + 1) {
-        char flags[16];
-        char name[128];
-        if (std::sscanf(listed.substr(start, end - start).c_str(), " %15s %127s", flags, name) ==
-            2) {
-            names += std::string(name) + " ";
-        }
-    }
-    if (names == " ") {
-        return "";
-    }
     for (const std::string& encoder : encodersFor(format)) {
-        if (names.find(" " + encoder + " ") == std::string::npos) {
+        if (!listed.empty() && listed.find(" " + encoder + " ") == std::string::npos) {
             return encoder;
         }
     }

@@ -94,21 +94,19 @@ bool HeadlessGl::create(int gpu, std::string& error) {
                 " device(s), numbered from 0";
         return false;
     }
-    if (gpu >= 0) {
-        made = "EGL device " + std::to_string(gpu);
-        if (open(eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, devices[gpu], nullptr))) {
-            return true;
-        }
-        error = "EGL device " + std::to_string(gpu) + " offers no OpenGL 3.3 core context (EGL " +
-                "error " + hex(eglGetError()) + ")";
-        return false;
-    }
+    // The device asked for, or else the first GPU that makes a context.
     for (size_t i = 0; i < devices.size(); ++i) {
         made = "EGL device " + std::to_string(i);
-        if (isHardware(devices[i]) &&
+        const bool chosen = gpu >= 0 ? i == static_cast<size_t>(gpu) : isHardware(devices[i]);
+        if (chosen &&
             open(eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, devices[i], nullptr))) {
             return true;
         }
+    }
+    if (gpu >= 0) {
+        error = "EGL device " + std::to_string(gpu) + " offers no OpenGL 3.3 core context (EGL " +
+                "error " + hex(eglGetError()) + ")";
+        return false;
     }
     made = "Mesa's surfaceless EGL platform";
     // Mesa's software renderer, which needs neither a device file nor a display.

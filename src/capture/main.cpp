@@ -9,9 +9,7 @@
 #include "capture/child_process.h"
 #include "capture/data_folder.h"
 #include "capture/downsample.h"
-#include "capture/emergency_stop.h"
 #include "capture/encoder.h"
-#include "capture/encoder_preset.h"
 #include "capture/frame_readback.h"
 #include "capture/headless_gl.h"
 #include "capture/offscreen_target.h"
@@ -25,6 +23,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <string>
 #include <unistd.h>
@@ -86,7 +85,6 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         encoding.fadeSeconds = endingFadeSeconds;
     }
     encoding.output = output.tempPath();
-    encoding.format = o.format;
     encoding.crf = o.crf;
     encoding.preset = o.preset.empty() ? defaultPreset : o.preset;
     encoding.part = o.part;
@@ -95,7 +93,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     }
     ChildProcess encoder;
     std::string error;
-    if (!encoder.start(encoderArguments(encoding), true, false, error)) {
+    if (!encoder.start(encoderArguments(encoding), false, error)) {
         return fail(error);
     }
     target.bind();
@@ -151,25 +149,9 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
 }
 
 // Parts made apart (--part) joined into one video with the music.
-int joinFiles(const CaptureOptions& o) {
-    PendingOutput output;
-    std::string error;
-    if (!output.create(o.output, error)) {
-        return fail(error);
-    }
-    EncoderSettings encoding;
-    encoding.ffmpeg = findOnPath("ffmpeg");
-    if (encoding.ffmpeg.empty()) {
-        return fail("ffmpeg not found on PATH: it joins the parts (install the ffmpeg package)");
-    }
-    encoding.format = o.format;
-    if (access(musicFile, R_OK) == 0) {
-        encoding.music = musicFile;
-    } else {
-        std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n", musicFile);
-    }
+int joinFiles(const CaptureOptions& o, PendingOutput& output, const EncoderSettings& encoding) {
     PartInfo whole;
-    error = joinParts(o.parts, encoding, output.tempPath(), whole);
+    std::string error = joinParts(o.parts, encoding, output.tempPath(), whole);
     if (!error.empty()) {
         return fail(error + ": nothing written");
     }
@@ -203,9 +185,6 @@ int capture(CaptureOptions o) {
         }
         std::fprintf(stderr, "heptad-capture: reading the demo's data from %s\n", home.c_str());
     }
-    if (o.join) {
-        return joinFiles(o);
-    }
     PendingOutput output;
     std::string error;
     if (!output.create(o.output, error)) {
@@ -216,15 +195,18 @@ int capture(CaptureOptions o) {
     if (!o.still) {
         encoding.ffmpeg = findOnPath("ffmpeg");
         if (encoding.ffmpeg.empty()) {
-            return fail("ffmpeg not found on PATH: it encodes the video (install the ffmpeg "
-                        "package; --still needs no ffmpeg)");
+            return fail(o.join ? "ffmpeg not found on PATH: it joins the parts (install the ffmpeg "
+                                 "package)"
+                               : "ffmpeg not found on PATH: it encodes the video (install the "
+                                 "ffmpeg package; --still needs no ffmpeg)");
         }
-        const std::string missing = missingEncoder(encoding.ffmpeg, o.format);
+        const std::string missing = o.join ? "" : missingEncoder(encoding.ffmpeg, o.format);
         if (!missing.empty()) {
             return fail(encoding.ffmpeg + " has no " + missing + " encoder, which " + o.output +
                         " needs (.mp4 and .mkv need libx264 and aac, .webm libvpx-vp9 and "
                         "libopus)");
         }
+        encoding.format = o.format;
         if (o.part) {
             // The music is added once, by the join.
         } else if (access(musicFile, R_OK) == 0) {
@@ -233,6 +215,9 @@ int capture(CaptureOptions o) {
             std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n",
                          musicFile);
         }
+    }
+    if (o.join) {
+        return joinFiles(o, output, encoding);
     }
 
     HeadlessGl gl;
@@ -297,10 +282,10 @@ int main(int argc, char** argv) {
         // The program as found on PATH, or else by its full path, which names it from any
         // folder the commands run in.
         std::string program = argv[0];
-        char self[4096] = "";
-        const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-        if (program.find('/') != std::string::npos && length > 0) {
-            program.assign(self, static_cast<size_t>(length));
+        std::error_code unknown;
+        const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
+        if (program.find('/') != std::string::npos && !unknown) {
+            program = self.string();
         }
         for (const std::string& line : planCommands(parsed.options, program)) {
             std::printf("%s\n", line.c_str());

@@ -2,19 +2,9 @@
 
 #include "capture/child_process.h"
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <unistd.h>
-
-namespace {
-std::string absolute(const std::string& path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) == nullptr ? "" : std::string(resolved);
-}
-} // namespace
 
 std::string partComment(const PartInfo& part) {
     char hold[32];
@@ -81,15 +71,16 @@ std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings
     const std::string ffprobe = settings.ffmpeg.substr(0, slash + 1) + "ffprobe";
     if (access(ffprobe.c_str(), X_OK) != 0) {
         return "no ffprobe beside " + settings.ffmpeg +
-               ": it reads the parts (install the "
-               "ffmpeg package)";
+               ": it reads the parts (install the ffmpeg "
+               "package)";
     }
     std::vector<PartInfo> parts;
     std::vector<std::string> paths;
     for (const std::string& file : partFiles) {
-        const std::string path = absolute(file);
-        if (path.empty()) {
-            return "cannot read " + file + ": " + std::strerror(errno);
+        std::error_code unreadable;
+        const std::string path = std::filesystem::canonical(file, unreadable).string();
+        if (unreadable) {
+            return "cannot read " + file + ": " + unreadable.message();
         }
         PartInfo part;
         const std::string comment =
@@ -115,7 +106,7 @@ std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings
     const std::string list = concatList(paths);
     ChildProcess joiner;
     std::string error;
-    if (!joiner.start(joinArguments(settings), true, false, error)) {
+    if (!joiner.start(joinArguments(settings), false, error)) {
         return error;
     }
     joiner.write(list.data(), list.size());

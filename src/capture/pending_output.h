@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <sys/types.h>
 
 // The output file is written under a temporary name in its own folder and renamed over the
 // requested name only once it is complete, so a failed or interrupted capture leaves nothing
@@ -25,3 +26,12 @@ class PendingOutput {
     std::string finalPath;
     std::string temp;
 };
+
+// Ctrl-C, a closed terminal or a kill end a capture at once, also in the middle of start-up: the
+// signal handler itself removes the unfinished output file, kills the running helper process
+// (the encoder, the join's ffmpeg) and exits with 128 + the signal, saying so in one line. It only
+// touches fixed-size static data and makes only async-signal-safe calls. A crash (SIGABRT,
+// SIGSEGV, SIGBUS, SIGFPE, SIGILL) cleans up the same way and then dies of that signal.
+void installEmergencyStop();
+// The helper the emergency stop kills; 0 once it has been reaped.
+void guardHelper(pid_t pid);

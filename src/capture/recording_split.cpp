@@ -1,34 +1,27 @@
 #include "capture/recording_split.h"
 
-#include "capture/time_left.h"
+#include "capture/progress.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 std::vector<FrameRange> splitByCost(FrameRange range, int fps, int parts) {
-    parts = static_cast<int>(std::min<long>(std::max(parts, 1), std::max(range.count(), 1L)));
-    double total = 0.0;
-    for (long n = range.first; n < range.end; ++n) {
-        total += expectedFrameCost(recordingDemoTime(frameSeconds(n, fps)));
-    }
+    const long frames = range.count();
+    parts = static_cast<int>(std::min<long>(std::max(parts, 1), std::max(frames, 1L)));
+    const std::vector<double> costBefore = expectedCostsBefore(range, fps);
     std::vector<FrameRange> pieces;
-    FrameRange piece{range.first, range.first};
-    double spent = 0.0;
-    for (long n = range.first; n < range.end; ++n) {
-        spent += expectedFrameCost(recordingDemoTime(frameSeconds(n, fps)));
-        piece.end = n + 1;
-        const int cut = static_cast<int>(pieces.size()) + 1;
+    long start = 0;
+    for (int cut = 1; cut < parts; ++cut) {
         // Cut once this piece reaches its share, leaving at least a frame for each piece after.
-        const long piecesLeft = parts - cut;
-        if (cut < parts && spent >= total * cut / parts && range.end - piece.end >= piecesLeft) {
-            pieces.push_back(piece);
-            piece = {n + 1, n + 1};
-        } else if (cut < parts && range.end - piece.end == piecesLeft) {
-            pieces.push_back(piece); // as many frames left as pieces: one each
-            piece = {n + 1, n + 1};
+        long end = start + 1;
+        while (end < frames - (parts - cut) && costBefore[end] < costBefore.back() * cut / parts) {
+            ++end;
         }
+        pieces.push_back({range.first + start, range.first + end});
+        start = end;
     }
-    pieces.push_back(piece);
+    pieces.push_back({range.first + start, range.end});
     return pieces;
 }
 
@@ -57,11 +50,7 @@ std::string exactSeconds(double seconds) {
 std::vector<std::string> planCommands(const CaptureOptions& o, const std::string& program) {
     const std::vector<FrameRange> pieces =
         splitByCost(framesBetween(o.from, o.to, o.fps), o.fps, o.plan);
-    const size_t slash = o.output.rfind('/');
-    const size_t dot = o.output.rfind('.');
-    const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash)
-                                 ? o.output.substr(0, dot)
-                                 : o.output;
+    const std::string stem = std::filesystem::path(o.output).replace_extension().string();
     std::string settings = " --size " + std::to_string(o.width) + "x" + std::to_string(o.height) +
                            " --fps " + std::to_string(o.fps) + " --crf " + std::to_string(o.crf);
     if (!o.preset.empty()) {
