@@ -3,9 +3,8 @@
 #include "capture/capture_options.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
-#include "capture/part_join.h"
+#include "capture/recording_parts.h"
 #include "capture/progress.h"
-#include "capture/recording_split.h"
 
 #include "scenes/finale_layout.h"
 

@@ -13,10 +13,9 @@
 #include "capture/frame_readback.h"
 #include "capture/headless_gl.h"
 #include "capture/offscreen_target.h"
-#include "capture/part_join.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
-#include "capture/recording_split.h"
+#include "capture/recording_parts.h"
 #include "render/gl.h"
 #include "render/startup_failures.h"
 
