@@ -50,7 +50,7 @@ bool reachesTheEnd(const FrameRange& range, int fps) {
 }
 
 // The frame at o.stillTime as a PNG, after the frames whose state it inherits.
-int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingOutput& output) {
+int recordStill(const CaptureOptions& o, const OffscreenTarget& target, const std::string& temp) {
     target.bind();
     drawWarmUpFor(o.stillTime, o.fps);
     drawFrameAt(o.stillTime);
@@ -62,7 +62,8 @@ int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         downsampleBox(large.data(), o.width, o.height, o.supersample, pixels);
     }
     std::string error;
-    if (!writePng(output.tempPath(), o.width, o.height, pixels, error) || !output.commit(error)) {
+    if (!writePng(temp, o.width, o.height, pixels, error) ||
+        !commitPendingOutput(o.output, error)) {
         return fail(error);
     }
     std::fprintf(stderr, "Wrote %s\n", o.output.c_str());
@@ -71,7 +72,7 @@ int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingO
 
 // Every frame of the range piped to ffmpeg as it is read back; the file appears only once
 // ffmpeg has finished it.
-int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingOutput& output,
+int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, const std::string& temp,
                 EncoderSettings encoding) {
     const FrameRange range = framesBetween(o.from, o.to, o.fps);
     encoding.width = o.width;
@@ -83,7 +84,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         encoding.holdSeconds = endingHoldSeconds;
         encoding.fadeSeconds = endingFadeSeconds;
     }
-    encoding.output = output.tempPath();
+    encoding.output = temp;
     encoding.crf = o.crf;
     encoding.preset = o.preset.empty() ? defaultPreset : o.preset;
     encoding.part = o.part;
@@ -138,7 +139,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         return fail("ffmpeg failed (exit status " + std::to_string(encoderStatus) +
                     "): nothing written");
     }
-    if (!output.commit(error)) {
+    if (!commitPendingOutput(o.output, error)) {
         return fail(error);
     }
     std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps)\n", o.output.c_str(),
@@ -148,13 +149,13 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
 }
 
 // Parts made apart (--part) joined into one video with the music.
-int joinFiles(const CaptureOptions& o, PendingOutput& output, const EncoderSettings& encoding) {
+int joinFiles(const CaptureOptions& o, const std::string& temp, const EncoderSettings& encoding) {
     PartInfo whole;
-    std::string error = joinParts(o.parts, encoding, output.tempPath(), whole);
+    std::string error = joinParts(o.parts, encoding, temp, whole);
     if (!error.empty()) {
         return fail(error + ": nothing written");
     }
-    if (!output.commit(error)) {
+    if (!commitPendingOutput(o.output, error)) {
         return fail(error);
     }
     std::fprintf(
@@ -184,9 +185,9 @@ int capture(CaptureOptions o) {
         }
         std::fprintf(stderr, "heptad-capture: reading the demo's data from %s\n", home.c_str());
     }
-    PendingOutput output;
     std::string error;
-    if (!output.create(o.output, error)) {
+    const std::string temp = createPendingOutput(o.output, error);
+    if (temp.empty()) {
         return fail(error);
     }
     EncoderSettings encoding;
@@ -216,15 +217,15 @@ int capture(CaptureOptions o) {
         }
     }
     if (o.join) {
-        return joinFiles(o, output, encoding);
+        return joinFiles(o, temp, encoding);
     }
 
-    HeadlessGl gl;
-    if (!gl.create(o.gpu, error)) {
+    const std::string origin = makeHeadlessContext(o.gpu, error);
+    if (origin.empty()) {
         return fail(error);
     }
     std::fprintf(stderr, "Drawing with %s, through %s\n",
-                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), gl.origin().c_str());
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), origin.c_str());
 
     if (o.still) {
         std::fprintf(stderr, "Rendering the frame at %s s of the demo at %dx%d into %s\n",
@@ -262,7 +263,7 @@ int capture(CaptureOptions o) {
         return fail(error);
     }
 
-    return o.still ? recordStill(o, target, output) : recordVideo(o, target, output, encoding);
+    return o.still ? recordStill(o, target, temp) : recordVideo(o, target, temp, encoding);
 }
 } // namespace
 
@@ -292,5 +293,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     installEmergencyStop();
-    return capture(parsed.options);
+    const int status = capture(parsed.options);
+    // Whatever went wrong, no unfinished file stays (a finished one has been renamed).
+    discardPendingOutput();
+    return status;
 }

@@ -91,16 +91,12 @@ void guardHelper(pid_t pid) {
     guard(nullptr, pid);
 }
 
-PendingOutput::~PendingOutput() {
-    discard();
-}
-
-bool PendingOutput::create(const std::string& path, std::string& error) {
+std::string createPendingOutput(const std::string& path, std::string& error) {
     const std::filesystem::path target(path);
     std::error_code unknown;
     if (std::filesystem::is_directory(target, unknown)) {
         error = "cannot write " + path + ": it is a folder";
-        return false;
+        return "";
     }
     // Hidden and marked as partial, in the same folder so the final rename cannot cross a disk.
     const std::string name = "." + target.filename().string() + ".XXXXXX.part";
@@ -110,34 +106,30 @@ bool PendingOutput::create(const std::string& path, std::string& error) {
     const int fd = mkstemps(buffer.data(), 5);
     if (fd < 0) {
         error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
+        return "";
     }
     // mkstemps makes the file private; give it the permissions any new file would get.
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
     close(fd);
-    finalPath = path;
-    temp = buffer.data();
-    guard(temp.c_str(), helper);
-    return true;
+    guard(buffer.data(), helper);
+    return buffer.data();
 }
 
-bool PendingOutput::commit(std::string& error) {
-    if (std::rename(temp.c_str(), finalPath.c_str()) != 0) {
-        error = "cannot write " + finalPath + ": " + std::strerror(errno);
-        discard();
+bool commitPendingOutput(const std::string& path, std::string& error) {
+    if (std::rename(tempFile, path.c_str()) != 0) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        discardPendingOutput();
         return false;
     }
     guard("", helper);
-    temp.clear();
     return true;
 }
 
-void PendingOutput::discard() {
-    if (!temp.empty()) {
-        std::remove(temp.c_str());
+void discardPendingOutput() {
+    if (tempFile[0] != '\0') {
+        unlink(tempFile);
         guard("", helper);
-        temp.clear();
     }
 }

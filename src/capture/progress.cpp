@@ -47,10 +47,7 @@ std::vector<double> expectedCostsBefore(const FrameRange& range, int fps) {
     return costBefore;
 }
 
-TimeLeft::TimeLeft(const FrameRange& range, int fps)
-    : costBefore(expectedCostsBefore(range, fps)) {}
-
-double TimeLeft::secondsLeft(long done, double elapsedSeconds) const {
+double secondsLeft(const std::vector<double>& costBefore, long done, double elapsedSeconds) {
     const long total = static_cast<long>(costBefore.size()) - 1;
     if (done <= 0 || done > total || costBefore[done] <= 0.0) {
         return -1.0;
@@ -73,7 +70,8 @@ std::string formatDuration(double seconds) {
 
 Progress::Progress(const FrameRange& range, int fps, std::FILE* out)
     : total(range.count()), out(out), started(Clock::now()), lastDrawn(started),
-      lineByLine(isatty(fileno(out)) == 0), timeLeft(range, fps), lastFrame(started) {}
+      lineByLine(isatty(fileno(out)) == 0), costBefore(expectedCostsBefore(range, fps)),
+      lastFrame(started) {}
 
 void Progress::frameDone(const char* sceneName) {
     ++done;
@@ -99,8 +97,8 @@ void Progress::draw() {
     char line[160];
     const double percent = total > 0 ? 100.0 * done / total : 100.0;
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    const double secondsLeft = timeLeft.secondsLeft(done, seconds);
-    const std::string left = secondsLeft >= 0.0 ? formatDuration(secondsLeft) : std::string("?");
+    const double toGo = secondsLeft(costBefore, done, seconds);
+    const std::string left = toGo >= 0.0 ? formatDuration(toGo) : std::string("?");
     const SceneTime current = sceneTimes.empty() ? SceneTime{"", 0, 0.0} : sceneTimes.back();
     const int width = std::snprintf(
         line, sizeof line, "frame %ld/%ld (%.0f%%)  %s  %.1f fps  %s left", done, total, percent,

@@ -13,17 +13,10 @@ double expectedFrameCost(float demoTime);
 // The expected seconds of the first n frames of the range, for n from 0 to all of them.
 std::vector<double> expectedCostsBefore(const FrameRange& range, int fps);
 
-// The time a recording still needs: the expected cost of the frames ahead, scaled by how long
-// the frames done so far took against their expected cost.
-class TimeLeft {
-  public:
-    TimeLeft(const FrameRange& range, int fps);
-    // Seconds still to go once `done` frames have taken `elapsedSeconds`; -1 before the first.
-    double secondsLeft(long done, double elapsedSeconds) const;
-
-  private:
-    std::vector<double> costBefore;
-};
+// The time a recording still needs once `done` of its frames have taken `elapsedSeconds`: the
+// expected cost of the frames ahead (costBefore as expectedCostsBefore gives it), scaled by how
+// long the frames done so far took against their expected cost. -1 before the first frame.
+double secondsLeft(const std::vector<double>& costBefore, long done, double elapsedSeconds);
 
 // "1:05", "1:02:03": minutes and seconds, hours when needed.
 std::string formatDuration(double seconds);
@@ -50,7 +43,7 @@ class Progress {
     size_t lastWidth = 0;
     long lastDrawnDone = -1;
     bool lineByLine;
-    TimeLeft timeLeft;
+    std::vector<double> costBefore;
     // Time spent per scene, for the speed shown and the closing report: each frame costs the
     // time since the last.
     struct SceneTime {
