@@ -10,7 +10,6 @@
 #include "capture/data_folder.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
-#include "capture/frame_readback.h"
 #include "capture/headless_gl.h"
 #include "capture/offscreen_target.h"
 #include "capture/pending_output.h"
@@ -72,7 +71,7 @@ int recordStill(const CaptureOptions& o, const OffscreenTarget& target, const st
 
 // Every frame of the range piped to ffmpeg as it is read back; the file appears only once
 // ffmpeg has finished it.
-int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, const std::string& temp,
+int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::string& temp,
                 EncoderSettings encoding) {
     const FrameRange range = framesBetween(o.from, o.to, o.fps);
     encoding.width = o.width;
@@ -98,13 +97,11 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, const st
     }
     target.bind();
     drawWarmUpFor(frameSeconds(range.first, o.fps), o.fps);
-    FrameReadback readback;
-    readback.create(target);
     Progress progress(range, o.fps, stderr);
     // The oldest frame read back goes to the encoder while the one after it is drawn.
     std::vector<unsigned char> filtered;
     auto sendOldest = [&](long frame) {
-        const unsigned char* pixels = readback.take();
+        const unsigned char* pixels = target.take();
         bool sent = pixels != nullptr;
         if (sent && o.supersample > 1) {
             downsampleBox(pixels, o.width, o.height, o.supersample, filtered);
@@ -112,7 +109,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, const st
         } else if (sent) {
             sent = encoder.write(pixels, target.frameBytes());
         }
-        readback.release();
+        target.release();
         progress.frameDone(sceneName(timelineScene(recordingDemoTime(frameSeconds(frame, o.fps)))));
         return sent;
     };
@@ -120,8 +117,8 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, const st
     for (long n = range.first; n < range.end && sent; ++n) {
         target.bind();
         drawFrameAt(frameSeconds(n, o.fps));
-        readback.queue();
-        if (readback.pending() == 2) {
+        target.queue();
+        if (target.pending() == 2) {
             sent = sendOldest(n - 1);
         }
     }
