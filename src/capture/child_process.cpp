@@ -33,17 +33,16 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::start(const std::vector<std::string>& argv, bool catchOutput,
                          std::string& error) {
-    int input[2] = {-1, -1};
-    int output[2] = {-1, -1};
-    const bool piped =
-        pipe2(input, O_CLOEXEC) == 0 && (!catchOutput || pipe2(output, O_CLOEXEC) == 0);
+    int in[2] = {-1, -1};
+    int out[2] = {-1, -1};
+    const bool piped = pipe2(in, O_CLOEXEC) == 0 && (!catchOutput || pipe2(out, O_CLOEXEC) == 0);
     int failed = piped ? 0 : errno;
     if (piped) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
         if (catchOutput) {
-            posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+            posix_spawn_file_actions_adddup2(&actions, out[1], 1);
             posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         }
         // A process group of its own, and default handling of the signals the recorder catches
@@ -67,64 +66,49 @@ bool ChildProcess::start(const std::vector<std::string>& argv, bool catchOutput,
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);
     }
-    for (int fd : {input[0], output[1]}) {
+    // The child's ends are its own now; ours go too when it did not start.
+    for (int fd : {in[0], out[1], failed != 0 ? in[1] : -1, failed != 0 ? out[0] : -1}) {
         if (fd != -1) {
             close(fd);
         }
     }
-    stdinFd = input[1];
-    stdoutFd = output[0];
     if (failed != 0) {
         pid = -1;
-        finish();
         error = "cannot run " + argv[0] + ": " + std::strerror(failed);
         return false;
     }
     // A larger pipe lets a whole row band through per write; the default 64 KiB is fine too.
-    fcntl(stdinFd, F_SETPIPE_SZ, 1 << 20);
+    fcntl(in[1], F_SETPIPE_SZ, 1 << 20);
+    input = fdopen(in[1], "w");
+    std::setvbuf(input, nullptr, _IONBF, 0);
+    output = catchOutput ? fdopen(out[0], "r") : nullptr;
     guardHelper(pid);
     return true;
 }
 
 bool ChildProcess::write(const void* data, size_t bytes) {
-    const char* next = static_cast<const char*>(data);
-    while (bytes > 0) {
-        const ssize_t written = ::write(stdinFd, next, bytes);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false; // EPIPE: the child is gone (SIGPIPE is ignored by the recorder)
-        }
-        next += written;
-        bytes -= static_cast<size_t>(written);
-    }
-    return true;
+    // A failed write is EPIPE: the child is gone (SIGPIPE is ignored by the recorder).
+    return input != nullptr && std::fwrite(data, 1, bytes, input) == bytes;
 }
 
 std::string ChildProcess::readOutput() {
-    if (stdinFd != -1) {
-        close(stdinFd);
-        stdinFd = -1;
+    if (input != nullptr) {
+        std::fclose(input);
+        input = nullptr;
     }
     std::string text;
     char buffer[4096];
-    while (stdoutFd != -1) {
-        const ssize_t n = read(stdoutFd, buffer, sizeof buffer);
-        if (n > 0) {
-            text.append(buffer, static_cast<size_t>(n));
-        } else if (n == 0 || errno != EINTR) {
-            break;
-        }
+    for (size_t n; output != nullptr && (n = std::fread(buffer, 1, sizeof buffer, output)) > 0;) {
+        text.append(buffer, n);
     }
     return text;
 }
 
 int ChildProcess::finish() {
-    for (int* fd : {&stdinFd, &stdoutFd}) {
-        if (*fd != -1) {
-            close(*fd);
-            *fd = -1;
+    for (std::FILE** stream : {&input, &output}) {
+        if (*stream != nullptr) {
+            std::fclose(*stream);
+            *stream = nullptr;
         }
     }
     int waitStatus = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdio>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -33,8 +34,8 @@ class ChildProcess {
 
   private:
     pid_t pid = -1;
-    int stdinFd = -1;
-    int stdoutFd = -1;
+    std::FILE* input = nullptr;  // the child's stdin, unbuffered
+    std::FILE* output = nullptr; // its stdout, when caught
 };
 
 // What a program prints on stdout, or "" when it cannot be started or exits with a failure.

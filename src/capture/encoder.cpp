@@ -1,7 +1,5 @@
 #include "capture/encoder.h"
 
-#include "capture/child_process.h"
-
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -12,21 +10,18 @@ std::string exactSeconds(double seconds) {
     std::snprintf(text, sizeof text, "%.6f", seconds);
     return text;
 }
-
-// The ffmpeg encoders a format needs.
-std::vector<std::string> encodersFor(VideoFormat format) {
-    if (format == VideoFormat::WebM) {
-        return {"libvpx-vp9", "libopus"};
-    }
-    return {"libx264", "aac"};
-}
 } // namespace
 
-bool videoFormatOf(const std::string& path, VideoFormat& format) {
+std::string lowerExtension(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();
     for (char& c : extension) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
+    return extension;
+}
+
+bool videoFormatOf(const std::string& path, VideoFormat& format) {
+    const std::string extension = lowerExtension(path);
     if (extension == ".mp4") {
         format = VideoFormat::Mp4;
     } else if (extension == ".mkv") {
@@ -55,17 +50,6 @@ int worstCrf(VideoFormat format) {
 
 int defaultCrf(VideoFormat format) {
     return format == VideoFormat::WebM ? 31 : 18;
-}
-
-std::string missingEncoder(const std::string& ffmpeg, VideoFormat format) {
-    // Lines such as " V....D libx264              libx264 H.264 / AVC ...".
-    const std::string listed = outputOf({ffmpeg, "-hide_banner", "-encoders"});
-    for (const std::string& encoder : encodersFor(format)) {
-        if (!listed.empty() && listed.find(" " + encoder + " ") == std::string::npos) {
-            return encoder;
-        }
-    }
-    return "";
 }
 
 namespace {

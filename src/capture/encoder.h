@@ -5,6 +5,8 @@
 // The kinds of video file a recording writes, chosen by the output name's extension:
 // .mp4 and .mkv hold H.264 with AAC sound, .webm holds VP9 with Opus.
 enum class VideoFormat { Mp4, Matroska, WebM };
+// The extension of a file name in lower case, with its dot: ".mp4" for "Take.MP4".
+std::string lowerExtension(const std::string& path);
 // The format an output name asks for; false for any other extension.
 bool videoFormatOf(const std::string& path, VideoFormat& format);
 // The quality scale of the format's video codec: 0 (lossless or best) to this.
@@ -22,10 +24,6 @@ bool isX264Preset(const std::string& name);
 // (it costs 70 to 85% of medium's CPU for about 0.6 dB and 5% fewer bits; "veryfast" halves
 // the CPU but loses about 1.7 dB).
 constexpr const char* defaultPreset = "faster";
-
-// The first of the ffmpeg encoders a format needs (libx264 and aac, or libvpx-vp9 and libopus)
-// that the given ffmpeg lacks, or "" when it has them all (or does not say).
-std::string missingEncoder(const std::string& ffmpeg, VideoFormat format);
 
 // How ffmpeg turns the piped frames and the music into the video file.
 struct EncoderSettings {

@@ -197,12 +197,6 @@ int capture(CaptureOptions o) {
                                : "ffmpeg not found on PATH: it encodes the video (install the "
                                  "ffmpeg package; --still needs no ffmpeg)");
         }
-        const std::string missing = o.join ? "" : missingEncoder(encoding.ffmpeg, o.format);
-        if (!missing.empty()) {
-            return fail(encoding.ffmpeg + " has no " + missing + " encoder, which " + o.output +
-                        " needs (.mp4 and .mkv need libx264 and aac, .webm libvpx-vp9 and "
-                        "libopus)");
-        }
         encoding.format = o.format;
         if (o.part) {
             // The music is added once, by the join.
