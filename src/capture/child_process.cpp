@@ -27,8 +27,12 @@ std::string findOnPath(const std::string& program) {
     return "";
 }
 
+// A helper still running here was left by a failure: it is asked to stop (SIGTERM) and waited for.
 ChildProcess::~ChildProcess() {
-    stop();
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+    }
+    finish();
 }
 
 bool ChildProcess::start(const std::vector<std::string>& argv, bool catchOutput,
@@ -123,13 +127,6 @@ int ChildProcess::finish() {
         return -1;
     }
     return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
-}
-
-void ChildProcess::stop() {
-    if (pid > 0) {
-        kill(pid, SIGTERM);
-    }
-    finish();
 }
 
 std::string outputOf(const std::vector<std::string>& argv) {

@@ -29,8 +29,6 @@ class ChildProcess {
     std::string readOutput();
     // Closes stdin and waits: the exit status, or 128 + signal number.
     int finish();
-    // Asks the child to stop (SIGTERM), then waits for it.
-    void stop();
 
   private:
     pid_t pid = -1;
