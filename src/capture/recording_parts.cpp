@@ -139,12 +139,11 @@ std::string concatList(const std::vector<std::string>& absolutePaths) {
 
 std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings settings,
                       const std::string& output, PartInfo& whole) {
-    const size_t slash = settings.ffmpeg.rfind('/');
-    const std::string ffprobe = settings.ffmpeg.substr(0, slash + 1) + "ffprobe";
+    const std::string ffprobe =
+        std::filesystem::path(settings.ffmpeg).replace_filename("ffprobe").string();
     if (access(ffprobe.c_str(), X_OK) != 0) {
         return "no ffprobe beside " + settings.ffmpeg +
-               ": it reads the parts (install the ffmpeg "
-               "package)";
+               ": it reads the parts (install the ffmpeg package)";
     }
     std::vector<PartInfo> parts;
     std::vector<std::string> paths;
