@@ -90,6 +90,10 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.help = true;
             return parsed;
         }
+        if (name == "--version") {
+            o.version = true;
+            return parsed;
+        }
         if (name == "--part" || name == "--join") {
             (name == "--part" ? o.part : o.join) = true;
             continue;
@@ -283,6 +287,7 @@ std::string captureUsage() {
            "  --join PART...    join parts made with --part, in time order, into one video with\n"
            "                    the music, without encoding the picture again\n"
            "  --help            show this text\n"
+           "  --version         show the version\n"
            "\n"
            "A recording that runs to the end holds its last picture for " +
            hold +
