@@ -77,7 +77,7 @@ echo "== lintian: no error"
 if ! command -v lintian >/dev/null; then
   fail "lintian is not installed (scripts/install-deps.sh test installs it)"
 else
-  lintian --fail-on error --no-tag-display-limit "$deb" >"$work/lintian" 2>&1 || fail "lintian: $(grep '^E:' "$work/lintian")"
+  lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || fail "lintian: $(grep '^E:' "$work/lintian")"
   sed 's/^/     /' "$work/lintian"
 fi
 
