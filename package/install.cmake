@@ -45,9 +45,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time OpenGL demo of seven scenes to 
 # The summary above is the package's synopsis; this is the rest of its description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Heptad plays seven scenes in 164 seconds, fullscreen at 1920x1080, to its
- own synthesised music: heptad plays it live with OpenGL 3.3, heptad-capture
- records it frame by frame into a video file or a still picture, with or
- without a display or a GPU.")
+own synthesised music: heptad plays it live with OpenGL 3.3, heptad-capture
+records it frame by frame into a video file or a still picture, with or
+without a display or a GPU.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
