@@ -54,8 +54,7 @@ TEST(DataFolder, BesideTheProgramFirstThenTheInstalledShareFolder) {
 }
 
 TEST(DataFolder, TheRunningProgramsFolderAndPathsKeptFromTheStartingFolder) {
-    EXPECT_EQ(fs::path(programFolder()) / "data_folder_test",
-              fs::canonical("/proc/self/exe"));
+    EXPECT_EQ(fs::path(programFolder()) / "data_folder_test", fs::canonical("/proc/self/exe"));
     EXPECT_EQ(pathFromWorkingFolder("/abs/out.png"), "/abs/out.png");
     EXPECT_EQ(pathFromWorkingFolder("out/x.png"), (fs::current_path() / "out/x.png").string());
 }

@@ -119,9 +119,12 @@
   function showProgress() {
     const megabytes = (sizes) => Object.values(sizes).reduce((a, b) => a + b, 0) / 1e6;
     const line = document.getElementById('start-line');
+    const received = megabytes(progress.received).toFixed(1);
+    // A server that sends no length (compressing as it goes) leaves the total unknown.
+    const sized = Object.values(progress.total).every((size) => size > 0);
     if (state.state === 'loading') {
-      line.textContent = `loading ${megabytes(progress.received).toFixed(1)} of ` +
-        `${megabytes(progress.total).toFixed(1)} MB`;
+      line.textContent = sized ? `loading ${received} of ${megabytes(progress.total).toFixed(1)} MB`
+        : `loading ${received} MB`;
     }
   }
   function download(name) {
