@@ -120,8 +120,10 @@
     const megabytes = (sizes) => Object.values(sizes).reduce((a, b) => a + b, 0) / 1e6;
     const line = document.getElementById('start-line');
     const received = megabytes(progress.received).toFixed(1);
-    // A server that sends no length (compressing as it goes) leaves the total unknown.
-    const sized = Object.values(progress.total).every((size) => size > 0);
+    // A server that compresses as it sends gives no length, or the compressed one: the total is
+    // then unknown.
+    const sized = Object.keys(progress.total).every((name) =>
+      progress.total[name] > 0 && progress.received[name] <= progress.total[name]);
     if (state.state === 'loading') {
       line.textContent = sized ? `loading ${received} of ${megabytes(progress.total).toFixed(1)} MB`
         : `loading ${received} MB`;
