@@ -304,7 +304,8 @@ std::string captureUsage() {
            "a few microseconds later), so the picture runs on without a flash.\n"
            "\n"
            "It reads the demo's shaders, images and demotune.mp3 from the folder it is run in,\n"
-           "or else from the folder of its own program file (the runtime folder of a build).\n"
+           "or else from the folder of its own program file (the runtime folder of a build),\n"
+           "or else from ../share/heptad beside that folder (where the package installs it).\n"
            "When start-up reports a failure (a file it cannot read, a shader that does not\n"
            "build), it stops and writes nothing: such a recording would not show the demo.\n";
 }
