@@ -305,7 +305,7 @@ std::string captureUsage() {
            "\n"
            "It reads the demo's shaders, images and demotune.mp3 from the folder it is run in,\n"
            "or else from the folder of its own program file (the runtime folder of a build),\n"
-           "or else from ../share/heptad beside that folder (where the package installs it).\n"
+           "or else from ../share/heptad relative to it, where the package installs the data.\n"
            "When start-up reports a failure (a file it cannot read, a shader that does not\n"
            "build), it stops and writes nothing: such a recording would not show the demo.\n";
 }
