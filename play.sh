@@ -52,6 +52,7 @@ Recording (the options of heptad-capture, with play.sh's defaults):
   (heptad-capture --help in build/runtime says more about each)
 
   --help          show this text
+  --version       show the version of the programs
 
 In a browser: ./play.sh --web [port] builds the WebGL version into build-web/ and serves it on
 http://127.0.0.1:8000/ (or the port given).

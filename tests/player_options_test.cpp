@@ -50,3 +50,10 @@ TEST(PlayerOptions, BadValuesAndUnknownOptionsGetOneLine) {
               "--from wants seconds from 0 to below 164 (got '200')");
     EXPECT_EQ(parse({"--size", "1x1"}).error, "unknown option '--size'");
 }
+
+TEST(PlayerOptions, VersionAsksForNothingElse) {
+    const ParsedPlayerOptions parsed = parse({"--version", "--bogus"});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_TRUE(parsed.options.version);
+    EXPECT_FALSE(parse({"--window"}).options.version);
+}

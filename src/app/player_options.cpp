@@ -16,6 +16,10 @@ ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
             o.help = true;
             return parsed;
         }
+        if (name == "--version") {
+            o.version = true;
+            return parsed;
+        }
         if (name == "--window") {
             if (inlineValue) {
                 return fail("--window takes no value");
@@ -45,8 +49,9 @@ ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
 std::string playerUsage() {
     return "Usage: heptad [options]\n"
            "Plays the Heptad demo: seven scenes in 164 seconds to a 128 BPM track, fullscreen\n"
-           "at 1920x1080. Run it where its shaders, images and demotune.mp3 are (the runtime\n"
-           "folder).\n"
+           "at 1920x1080. It reads its shaders, images and demotune.mp3 from the folder it is\n"
+           "started in when they are there, else from beside the program or from the installed\n"
+           "share/heptad.\n"
            "\n"
            "Keys:\n"
            "  Escape          end the demo (Ctrl-C in the terminal does too)\n"
@@ -55,6 +60,7 @@ std::string playerUsage() {
            "  --window        play in a resizable 1920x1080 window instead of fullscreen\n"
            "  --from T        start at T seconds of the demo (0 to below 164), music included\n"
            "  --help          show this text\n"
+           "  --version       show the version\n"
            "\n"
            "Without a display, record a video instead with heptad-capture (see its --help).\n";
 }

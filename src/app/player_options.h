@@ -8,6 +8,7 @@ struct PlayerOptions {
     bool fromGiven = false; // start the timeline at fromSeconds instead of at start-up's end
     double fromSeconds = 0.0;
     bool help = false;
+    bool version = false;
 };
 
 // Either options or one line saying what is wrong with the command line.
