@@ -54,8 +54,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 # The libraries linked are found by dpkg-shlibdeps; what they load at run time is declared here:
 # the GL and EGL libraries that libepoxy opens, Mesa's drivers (software rendering where there
-# is no GPU) and ffmpeg that the recorder encodes with. No font: the pictures are drawn at build
-# time, and nothing reads a font at run time.
+# is no GPU), ffmpeg that the recorder encodes with, and the monospaced font of edit mode's
+# overlay (the pictures' fonts are read at build time only).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1, libgl1-mesa-dri, libegl-mesa0, ffmpeg")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1, libgl1-mesa-dri, libegl-mesa0, ffmpeg, fonts-dejavu-core")
 include(CPack)
