@@ -2,6 +2,7 @@
 // transport's moves land where they should with the scenes' state as a viewer's run leaves it,
 // the music follows through SDL's disk driver, and the overlay draws in its corner and leaves the
 // GL state alone.
+#include "app/camera.h"
 #include "app/edit_overlay.h"
 #include "app/edit_session.h"
 #include "app/edit_transport.h"
@@ -14,7 +15,6 @@
 #include "audio/sound_engine.h"
 #include "ibl/capture_math.h"
 #include "ibl/ibl.h"
-#include "app/camera.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
 #include "support/capture_stdout.h"

@@ -92,5 +92,17 @@ status=$?
 [ -s "$work/start/clip.mp4" ] || fail "video: no clip.mp4 in the folder it was started from"
 grep -q 'ffplay' <<<"$out" || fail "video: no suggestion of a player: $out"
 
+echo "== no display: --edit records nothing; the player says in one line that it needs a display"
+out=$(cd "$work/start" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy \
+  "$copy/play.sh" --edit 2>"$work/edit.err")
+status=$?
+[ "$status" -eq 2 ] || fail "--edit: status $status, want 2"
+[ -z "$out" ] || fail "--edit printed '$out'"
+{ [ "$(wc -l <"$work/edit.err")" -eq 1 ] && grep -q 'display' "$work/edit.err"; } ||
+  fail "--edit: standard error was '$(cat "$work/edit.err")'"
+[ -L "$copy/build/edit-runtime/labShaders" ] &&
+  [ "$(readlink "$copy/build/edit-runtime/labShaders")" = "$copy/labShaders" ] ||
+  fail "--edit: the edit runtime's shaders are not the source folder's"
+
 [ "$failures" -eq 0 ] || exit 1
 echo "all play.sh checks passed"
