@@ -68,10 +68,14 @@ void measureSaves(GLFWwindow* window, EditSession& session, FileWatch& watch, co
 
     std::vector<double> latencies;
     std::vector<double> frames;
+    std::vector<double> rebuilds;
     int shown = 0;
     while (shown < saves) {
         const Clock::time_point frameStart = Clock::now();
         const bool reloaded = !reloadSavedFiles(watch.savedFiles()).rebuilt.empty();
+        if (reloaded) {
+            rebuilds.push_back(millisecondsSince(frameStart));
+        }
         session.drawFrame();
         glfwSwapBuffers(window);
         glFinish();
@@ -90,9 +94,10 @@ void measureSaves(GLFWwindow* window, EditSession& session, FileWatch& watch, co
     watch.savedFiles();
     reloadSavedFiles({file});
     std::printf("%-8s save to frame: median %.0f ms, worst %.0f ms over %zu saves (frames: median "
-                "%.0f ms)\n",
+                "%.0f ms; the rebuild: median %.0f ms, worst %.0f ms)\n",
                 label, median(latencies), *std::max_element(latencies.begin(), latencies.end()),
-                latencies.size(), median(frames));
+                latencies.size(), median(frames), median(rebuilds),
+                *std::max_element(rebuilds.begin(), rebuilds.end()));
 }
 
 double timeJump(EditSession& session, double from, double to) {

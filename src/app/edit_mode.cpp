@@ -39,7 +39,7 @@ double wallSeconds() {
     return glfwGetTime();
 }
 
-void applyKey(EditSession& session, const KeyPress& press, bool& overlayShown) {
+void applyKey(GLFWwindow* window, EditSession& session, const KeyPress& press, bool& overlayShown) {
     const double step = (press.mods & GLFW_MOD_SHIFT) ? barSeconds : beatSeconds;
     switch (press.key) {
     case GLFW_KEY_SPACE:
@@ -68,6 +68,10 @@ void applyKey(EditSession& session, const KeyPress& press, bool& overlayShown) {
         break;
     case GLFW_KEY_H:
         overlayShown = !overlayShown;
+        break;
+    case GLFW_KEY_ESCAPE:
+        // Also a press shorter than a frame, which the held-key check can miss.
+        glfwSetWindowShouldClose(window, GLFW_TRUE);
         break;
     default:
         break;
@@ -150,7 +154,7 @@ int runEditMode(GLFWwindow* window, const PlayerOptions& options) {
         std::vector<KeyPress> keys;
         keys.swap(pendingKeys);
         for (const KeyPress& press : keys) {
-            applyKey(session, press, overlayShown);
+            applyKey(window, session, press, overlayShown);
         }
 
         session.startMusic();
