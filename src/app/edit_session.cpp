@@ -4,6 +4,7 @@
 #include "app/frame_plan.h"
 #include "audio/sound_engine.h"
 #include "ibl/ibl.h"
+#include "render/gl.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
 
@@ -44,7 +45,10 @@ void EditSession::restoreStartUpState() {
     forgetScene2Start();
     // The late grid leaves its own projection on the lit program.
     setStartUpProjection();
-    restoreGlState(startUpState);
+    // The window may have been resized since start-up: the viewport stays the window's.
+    GlStateSnapshot fresh = startUpState;
+    glGetIntegerv(GL_VIEWPORT, fresh.viewport.data());
+    restoreGlState(fresh);
 }
 
 void EditSession::moveTo(double seconds) {
