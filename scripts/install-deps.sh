@@ -10,12 +10,12 @@ set -euo pipefail
 play_packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglm-dev libstb-dev libepoxy-dev libsdl2-mixer-dev
-  libasound2-dev libmp3lame-dev fonts-dejavu-core libgl1-mesa-dri
+  libasound2-dev libmp3lame-dev fonts-dejavu-core fonts-dejavu-extra libgl1-mesa-dri
   xvfb xauth ffmpeg
 )
 test_packages=(
   libxtst-dev zlib1g-dev googletest libgtest-dev faketime glslang-tools xdotool
-  strace apitrace clang libclang-rt-14-dev chromium
+  strace apitrace clang libclang-rt-14-dev chromium debootstrap
 )
 web_packages=(emscripten)
 
@@ -51,7 +51,11 @@ fi
 # The browser tests drive Debian's chromium through playwright-core (no browser download of its
 # own), installed from the lock file into tests/web/node_modules.
 web_tests="$(cd "$(dirname "$0")/.." && pwd)/tests/web"
-if [ "${1:-test}" = test ] && [ ! -f "$web_tests/node_modules/playwright-core/package.json" ]; then
+# A copy of another version (the lock file changed) is replaced.
+wanted=$(sed -n 's/.*"playwright-core": "\(.*\)".*/\1/p' "$web_tests/package.json")
+installed=$(sed -n 's/^  "version": "\(.*\)".*/\1/p' \
+  "$web_tests/node_modules/playwright-core/package.json" 2>/dev/null || true)
+if [ "${1:-test}" = test ] && [ "$installed" != "$wanted" ]; then
   echo "Installing playwright-core into tests/web/node_modules"
   npm ci --prefix "$web_tests" --no-audit --no-fund --loglevel=error >/dev/null
 fi

@@ -38,7 +38,8 @@ float textWidth(const Font& font, const std::string& text, TextStyle style);
 void drawText(Mask& target, const Font& font, const std::string& text, float x, float baseline,
               TextStyle style, Align align = Align::Left);
 
-// The fonts of the identity (fonts-dejavu-core).
+// The fonts of the identity: the condensed face comes in fonts-dejavu-extra, the others in
+// fonts-dejavu-core.
 namespace fonts {
 inline const char* bold() {
     return "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
