@@ -137,8 +137,8 @@ int runEditMode(GLFWwindow* window, const PlayerOptions& options) {
             for (const auto& [old, replacement] : outcome.replacedPrograms) {
                 session.renameProgram(old, replacement);
             }
-            // A notice stays until its file builds again.
-            for (const std::string& file : saved) {
+            // A notice stays until its program builds again.
+            for (const std::string& file : outcome.triedFiles) {
                 failures.erase(std::remove_if(failures.begin(), failures.end(),
                                               [&file](const std::string& failure) {
                                                   return failure.rfind(file + ":", 0) == 0;

@@ -200,6 +200,8 @@ ReloadOutcome reloadSavedFiles(const std::vector<std::string>& files) {
         if (!contains(files, source.vertexPath) && !contains(files, source.fragmentPath)) {
             continue;
         }
+        outcome.triedFiles.push_back(source.vertexPath);
+        outcome.triedFiles.push_back(source.fragmentPath);
         // Prints the same lines as a failed build at start-up.
         const Shader candidate(source.vertexPath, source.fragmentPath);
         GLint linked = 0;

@@ -8,8 +8,10 @@
 // binding and enable is as it was afterwards.
 
 struct ReloadOutcome {
-    // Programs whose new build replaced the old one.
+    // Programs whose new build replaced the old one (by fragment file).
     std::vector<std::string> rebuilt;
+    // Both files of every program built again, whether it built or not.
+    std::vector<std::string> triedFiles;
     // One line per file whose program did not build (it keeps drawing with the old one): the
     // file and the first line of the driver's error.
     std::vector<std::string> failures;
