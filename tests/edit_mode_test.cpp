@@ -274,24 +274,33 @@ TEST_F(EditModeTest, AChangedPictureShowsOnTheNextFrameInTheSameTexture) {
 }
 
 TEST_F(EditModeTest, APrecomputeShaderEditRendersTheMapsAgainAndLeavesTheStateAsItWas) {
+    const std::string reference = "/tmp/heptad-edit-lit-" + std::to_string(getpid());
+    const pid_t at135 = drawLateStartInChild(135.0, reference);
     startUp();
     FileWatch watch(watchedFolders());
     EditSession session(fakeClock);
     session.togglePause();
+    // Scene 3's wireframe: the maps must not be drawn in the scene's line mode.
+    session.moveTo(45.0);
+    session.drawFrame();
+    const GlStateSnapshot state = readGlState();
+    const unsigned int maps[] = {envCubemap, irradianceMap, prefilterMap, brdfLUTTexture};
+
+    // Saved unchanged, the precompute makes the same maps as at start-up.
+    writeFile("labShaders/Scene7-PBR3.fs", readFile("labShaders/Scene7-PBR3.fs"));
+    EXPECT_TRUE(reloadSavedFiles(saves(watch)).lightingRedone);
+    expectSameState(readGlState(), state);
+    const unsigned int mapsAfter[] = {envCubemap, irradianceMap, prefilterMap, brdfLUTTexture};
+    EXPECT_TRUE(std::equal(std::begin(maps), std::end(maps), std::begin(mapsAfter)));
     session.moveTo(135.0);
     session.drawFrame();
     const std::vector<unsigned char> before = readPicture();
-    const GlStateSnapshot state = readGlState();
-    const unsigned int maps[] = {envCubemap, irradianceMap, prefilterMap, brdfLUTTexture};
+    EXPECT_EQ(before, childPicture(at135, reference));
 
     // An irradiance map of pure white lights the spheres differently.
     writeFile("labShaders/Scene7-PBR3.fs", "#version 330 core\nout vec4 FragColor;\n"
                                            "void main() { FragColor = vec4(4.0); }\n");
-    const ReloadOutcome outcome = reloadSavedFiles(saves(watch));
-    EXPECT_TRUE(outcome.lightingRedone);
-    expectSameState(readGlState(), state);
-    const unsigned int mapsAfter[] = {envCubemap, irradianceMap, prefilterMap, brdfLUTTexture};
-    EXPECT_TRUE(std::equal(std::begin(maps), std::end(maps), std::begin(mapsAfter)));
+    EXPECT_TRUE(reloadSavedFiles(saves(watch)).lightingRedone);
     session.drawFrame();
     EXPECT_NE(readPicture(), before);
 }

@@ -179,7 +179,15 @@ void copyUniforms(unsigned int from, unsigned int to) {
     }
 }
 
+// The maps are rendered in the state start-up renders them in, not in whatever the scene left:
+// filled triangles, no offsets, no smoothing or restart, no depth test.
 void redoLighting() {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    for (GLenum cap :
+         {GL_POLYGON_OFFSET_FILL, GL_POLYGON_OFFSET_LINE, GL_POLYGON_OFFSET_POINT, GL_LINE_SMOOTH,
+          GL_PROGRAM_POINT_SIZE, GL_PRIMITIVE_RESTART, GL_DEPTH_TEST, GL_BLEND}) {
+        glDisable(cap);
+    }
     renderEnvironmentCubemap();
     renderIrradianceMap();
     renderPrefilterMap();
