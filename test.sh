@@ -7,5 +7,4 @@ root=$(cd "$(dirname "$0")" && pwd)
 "$root/scripts/build.sh" test
 "$root/scripts/build-web.sh"
 cd "$root/build"
-xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
-  ctest --output-on-failure -j"$(nproc)" "$@"
+"$root/tests/support/own_x_server.sh" 1920x1080 ctest --output-on-failure -j"$(nproc)" "$@"

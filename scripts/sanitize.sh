@@ -17,7 +17,7 @@ export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:verify_asan_link_order=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export SDL_AUDIODRIVER=dummy
 cd "$build"
-xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" bash -c '
+"$root/tests/support/own_x_server.sh" 1920x1080 bash -c '
   set -e
   ctest --output-on-failure -j"$(nproc)"
   echo "== one whole-timeline run under the sanitizers"

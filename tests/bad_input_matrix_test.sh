@@ -13,10 +13,11 @@ set -u
 # screen of its own the fullscreen window is small too, and each frame cheap for a software
 # rasteriser (a whole run takes about 5 s instead of 12).
 if [ -z "${HEPTAD_SMALL_SCREEN:-}" ]; then
-  HEPTAD_SMALL_SCREEN=1 exec xvfb-run -a -s "-screen 0 640x360x24 -nolisten tcp" bash "$0" "$@"
+  HEPTAD_SMALL_SCREEN=1 exec "$(dirname "$0")/support/own_x_server.sh" 640x360 bash "$0" "$@"
 fi
 runtime=$1
 build=$2
+own_x_server="$(cd "$(dirname "$0")" && pwd)/support/own_x_server.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -172,7 +173,7 @@ run_without_display() {
 run_with_escape_held() {
   local start status
   start=$(date +%s)
-  MESA_DEBUG=1 SDL_AUDIODRIVER=dummy timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+  MESA_DEBUG=1 SDL_AUDIODRIVER=dummy timeout 120 "$own_x_server" 1920x1080 \
     "$build/tests/hold_escape" apitrace trace -o escape.trace ./heptad >"$1" 2>"$1.err"
   status=$?
   [ $(($(date +%s) - start)) -lt 60 ] || echo "ran for $(($(date +%s) - start)) s" >>"$2"
@@ -193,7 +194,7 @@ run_with_escape_held() {
 # the run time to see the resize.
 run_resized() {
   local status
-  MESA_DEBUG=1 SDL_AUDIODRIVER=dummy timeout 300 xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+  MESA_DEBUG=1 SDL_AUDIODRIVER=dummy timeout 300 "$own_x_server" 1920x1080 \
     bash -c '
       faketime -f "+0 x10" apitrace trace -o resize.trace ./heptad >"$1" 2>"$1.err" &
       program=$!

@@ -6,7 +6,7 @@ set -u
 # screen of its own the fullscreen window is small too, and each frame cheap for a software
 # rasteriser (a whole run takes about 5 s instead of 12).
 if [ -z "${HEPTAD_SMALL_SCREEN:-}" ]; then
-  HEPTAD_SMALL_SCREEN=1 exec xvfb-run -a -s "-screen 0 640x360x24 -nolisten tcp" bash "$0" "$@"
+  HEPTAD_SMALL_SCREEN=1 exec "$(dirname "$0")/support/own_x_server.sh" 640x360 bash "$0" "$@"
 fi
 runtime=$1
 work=$(mktemp -d)
