@@ -4,6 +4,7 @@
 set -u
 runtime=$(cd "$1" && pwd)
 build=$2
+own_x_server="$(cd "$(dirname "$0")" && pwd)/support/own_x_server.sh"
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 failures=0
@@ -24,7 +25,7 @@ mkdir -p "$data"
 cp -r "$runtime/labShaders" "$runtime/labshaders" "$runtime/imgs" "$data/"
 cp "$runtime/demotune.mp3" "$data/" 2>/dev/null
 chmod -R a-w "$data/labShaders" "$data/labshaders"
-(cd "$data" && SDL_AUDIODRIVER=dummy timeout 120 xvfb-run -a -s "-screen 0 640x360x24 -nolisten tcp" \
+(cd "$data" && SDL_AUDIODRIVER=dummy timeout 120 "$own_x_server" 640x360 \
   "$build/tests/hold_escape" "$runtime/heptad" --edit >"$work/out" 2>"$work/err")
 status=$?
 [ "$status" -eq 0 ] || fail "read-only data: status $status, want 0: $(cat "$work/err")"
@@ -33,7 +34,7 @@ grep -q "read-only" "$work/err" && grep -q "cp -r $data" "$work/err" ||
 
 echo "== writable data: no such advice"
 chmod -R u+w "$data"
-(cd "$data" && SDL_AUDIODRIVER=dummy timeout 120 xvfb-run -a -s "-screen 0 640x360x24 -nolisten tcp" \
+(cd "$data" && SDL_AUDIODRIVER=dummy timeout 120 "$own_x_server" 640x360 \
   "$build/tests/hold_escape" "$runtime/heptad" --edit >"$work/out" 2>"$work/err")
 status=$?
 [ "$status" -eq 0 ] || fail "writable data: status $status, want 0: $(cat "$work/err")"
