@@ -1,5 +1,6 @@
 // Heptad: a fullscreen OpenGL demo of seven scenes to a 128 BPM track, 164 seconds long.
 #include "app/data_folder.h"
+#include "app/edit_mode.h"
 #include "app/frame.h"
 #include "app/late_start.h"
 #include "app/player_options.h"
@@ -52,6 +53,14 @@ int main(int argc, char** argv) {
 
     glfwInit(); // a failure shows up as a failed window below
     GLFWwindow* window = openPlayerWindow(options.inWindow);
+    if (window == nullptr && options.edit) {
+        std::cerr << "heptad: --edit needs a display to open its window on; without one, record "
+                     "the demo with ./heptad-capture instead"
+                  << std::endl;
+        soundEngine->close();
+        glfwTerminate();
+        return exitUsage;
+    }
     if (window == nullptr) {
         std::cout << "Failed to create GLFW window" << std::endl;
         std::cerr << "heptad: no window could be opened (no display?); to record the demo to a "
@@ -70,6 +79,9 @@ int main(int argc, char** argv) {
     int framebufferHeight = 0;
     glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
     runStartUp(framebufferWidth, framebufferHeight);
+    if (options.edit) {
+        return runEditMode(window, options);
+    }
     bool musicStarted = false;
     if (options.fromGiven) {
         startTimelineAt(options.fromSeconds);

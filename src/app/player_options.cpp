@@ -25,6 +25,12 @@ ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
                 return fail("--window takes no value");
             }
             o.inWindow = true;
+        } else if (name == "--edit") {
+            if (inlineValue) {
+                return fail("--edit takes no value");
+            }
+            o.edit = true;
+            o.inWindow = true;
         } else if (name == "--from") {
             if (!inlineValue) {
                 if (i + 1 >= args.size()) {
@@ -56,9 +62,19 @@ std::string playerUsage() {
            "Keys:\n"
            "  Escape          end the demo (Ctrl-C in the terminal does too)\n"
            "\n"
+           "Keys in edit mode (--edit):\n"
+           "  Space           pause / resume, music included\n"
+           "  Left / Right    one beat back / forward; with Shift one bar\n"
+           "  , / .           one frame back / forward while paused\n"
+           "  Page Up / Down  start of this (or the previous) scene / of the next one\n"
+           "  Home            back to 0 s\n"
+           "  H               hide / show the overlay\n"
+           "\n"
            "Options:\n"
            "  --window        play in a resizable 1920x1080 window instead of fullscreen\n"
            "  --from T        start at T seconds of the demo (0 to below 164), music included\n"
+           "  --edit          edit mode, in a window: saved shaders and pictures show at once,\n"
+           "                  the keys above move through the demo, an overlay says where\n"
            "  --help          show this text\n"
            "  --version       show the version\n"
            "\n"
