@@ -36,10 +36,29 @@ mounts=()
 
 # Everything still running inside a root goes first, then the mounts, innermost first. The roots
 # are removed only once nothing is mounted below them: a bound /dev must never be emptied.
+# Long steps run in the background and are waited for, so that Ctrl-C is handled at once rather
+# than when the step ends (apt and dpkg hold it off), and the whole tree of each is stopped here.
+step() {
+  "$@" &
+  wait $!
+}
+stop_tree() {
+  local child
+  for child in $(pgrep -P "$1"); do
+    stop_tree "$child"
+  done
+  kill -9 "$1" 2>/dev/null
+}
+
 cleanup() {
   local status=$?
   trap - EXIT INT TERM
+  # Every step of the clean-up is tried, whatever an earlier one found.
+  set +e
   local pid
+  for pid in $(jobs -p); do
+    stop_tree "$pid"
+  done
   for pid in $(ls /proc | grep -E '^[0-9]+$'); do
     case "$(readlink "/proc/$pid/root" 2>/dev/null)" in
       "$work"/*) kill -9 "$pid" 2>/dev/null ;;
@@ -72,7 +91,7 @@ mirror=${mirror:-http://deb.debian.org/debian}
 
 new_root() { # new_root DIR: a minimal Debian 12 with what any installed machine has
   echo "fresh-check: a minimal Debian 12 root from $mirror in $1"
-  debootstrap --variant=minbase bookworm "$1" "$mirror" >"$work/debootstrap.log" 2>&1 || {
+  step debootstrap --variant=minbase bookworm "$1" "$mirror" >"$work/debootstrap.log" 2>&1 || {
     tail -20 "$work/debootstrap.log" >&2
     exit 1
   }
@@ -100,7 +119,7 @@ new_root() { # new_root DIR: a minimal Debian 12 with what any installed machine
 }
 
 inside() { # inside ROOT COMMAND: as root, from a clean environment, in /root
-  chroot "$1" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+  step chroot "$1" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     LANG=C.UTF-8 TERM=dumb bash -c "cd /root && $2"
 }
 
@@ -134,7 +153,7 @@ if [ ! -s "$system/root/fresh.png" ]; then
 fi
 
 # The same still rendered here, the same way.
-env -u DISPLAY -u WAYLAND_DISPLAY "$root/play.sh" --still 150 --output "$work/here.png" \
+step env -u DISPLAY -u WAYLAND_DISPLAY "$root/play.sh" --still 150 --output "$work/here.png" \
   >"$work/here.log" 2>&1 || {
   tail -20 "$work/here.log" >&2
   exit 1
@@ -147,10 +166,11 @@ if ! close_enough "$psnr"; then
 fi
 
 # The package, built here, installed with apt into a root that has none of the build's packages.
-deb=$("$root/scripts/package.sh" "$work/deb" 2>"$work/package.log" | tail -1) || {
+step "$root/scripts/package.sh" "$work/deb" >"$work/package.out" 2>"$work/package.log" || {
   tail -20 "$work/package.log" >&2
   exit 1
 }
+deb=$(tail -1 "$work/package.out")
 installed="$work/installed"
 new_root "$installed"
 cp "$deb" "$installed/root/"
