@@ -31,6 +31,9 @@ there is one, else on the CPU, where a whole video takes several minutes.
 Playing (the options of heptad):
   --window        play in a resizable 1920x1080 window instead of fullscreen
   --from T        start at T seconds of the demo (0 to below 164), music included
+  --edit          edit mode in a window: shaders saved in labShaders/ and labshaders/ of the
+                  source folder show at once; Space pauses, Left/Right move a beat (Shift: a
+                  bar), Page Up/Down a scene, H hides the overlay (see the README)
   Escape ends the demo; so does Ctrl-C.
 
 Recording (the options of heptad-capture, with play.sh's defaults):
@@ -52,6 +55,7 @@ Recording (the options of heptad-capture, with play.sh's defaults):
   (heptad-capture --help in build/runtime says more about each)
 
   --help          show this text
+  --version       show the version of the programs
 
 In a browser: ./play.sh --web [port] builds the WebGL version into build-web/ and serves it on
 http://127.0.0.1:8000/ (or the port given).
@@ -65,8 +69,10 @@ Examples:
 TEXT
 }
 
-# What to do: play, unless there is no display or a recording option asks for a file.
+# What to do: play, unless there is no display or a recording option asks for a file. Edit
+# mode never records: without a display the player says it needs one.
 mode=play
+edit=false
 [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || mode=record
 for arg in "$@"; do
   case "$arg" in
@@ -74,6 +80,7 @@ for arg in "$@"; do
       usage
       exit 0
       ;;
+    --edit) edit=true ;;
     --size | --size=* | --fps | --fps=* | --to | --to=* | --still | --still=* | --output | \
       --output=* | -o | --crf | --crf=* | --preset | --preset=* | --supersample | \
       --supersample=* | --gpu | --gpu=* | --plan | --plan=* | --part | --join)
@@ -81,6 +88,13 @@ for arg in "$@"; do
       ;;
   esac
 done
+if $edit; then
+  if [ "$mode" = record ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "play.sh: --edit plays in a window and records nothing; leave out the recording options" >&2
+    exit 2
+  fi
+  mode=edit
+fi
 
 "$root/scripts/install-deps.sh" play
 "$root/scripts/build.sh" play
@@ -89,6 +103,18 @@ cd "$root/build/runtime"
 case "$mode" in
   play)
     exec ./heptad "$@"
+    ;;
+  edit)
+    # A runtime folder whose shader folders are the checkout's own, so that a shader saved in
+    # the checkout reaches the running program and stays in the source; the pictures and the
+    # music are the generated ones (a picture dropped into build/runtime/imgs shows too).
+    mkdir -p "$root/build/edit-runtime"
+    cd "$root/build/edit-runtime"
+    ln -sfn "$root/labShaders" labShaders
+    ln -sfn "$root/labshaders" labshaders
+    ln -sfn ../runtime/imgs imgs
+    ln -sfn ../runtime/demotune.mp3 demotune.mp3
+    exec ../runtime/heptad "$@"
     ;;
   record)
     output="" still=false plan=false args=()

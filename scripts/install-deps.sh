@@ -16,7 +16,7 @@ play_packages=(
 test_packages=(
   libxtst-dev zlib1g-dev googletest libgtest-dev faketime glslang-tools xdotool
   strace apitrace clang libclang-rt-14-dev chromium debootstrap
-  xvfb xauth parallel
+  xvfb xauth parallel lintian dpkg-dev
 )
 web_packages=(emscripten)
 

@@ -105,5 +105,17 @@ out=$(cd "$work/start" && env -u DISPLAY -u WAYLAND_DISPLAY "$copy/play.sh" --pl
   grep -q -- " --join $work/start/heptad.part1.mp4 $work/start/heptad.part2.mp4 --output $work/start/heptad.mp4\$" <<<"$out" ||
   fail "--plan: $out"
 
+echo "== no display: --edit records nothing; the player says in one line that it needs a display"
+out=$(cd "$work/start" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy \
+  "$copy/play.sh" --edit 2>"$work/edit.err")
+status=$?
+[ "$status" -eq 2 ] || fail "--edit: status $status, want 2"
+[ -z "$out" ] || fail "--edit printed '$out'"
+{ [ "$(wc -l <"$work/edit.err")" -eq 1 ] && grep -q 'display' "$work/edit.err"; } ||
+  fail "--edit: standard error was '$(cat "$work/edit.err")'"
+[ -L "$copy/build/edit-runtime/labShaders" ] &&
+  [ "$(readlink "$copy/build/edit-runtime/labShaders")" = "$copy/labShaders" ] ||
+  fail "--edit: the edit runtime's shaders are not the source folder's"
+
 [ "$failures" -eq 0 ] || exit 1
 echo "all play.sh checks passed"

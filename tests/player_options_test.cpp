@@ -16,6 +16,16 @@ TEST(PlayerOptions, NoArgumentsPlayFullscreenFromTheStart) {
     EXPECT_FALSE(parsed.options.fromGiven);
     EXPECT_EQ(parsed.options.fromSeconds, 0.0);
     EXPECT_FALSE(parsed.options.help);
+    EXPECT_FALSE(parsed.options.edit);
+}
+
+TEST(PlayerOptions, EditModeIsInAWindowAndTakesFrom) {
+    const ParsedPlayerOptions parsed = parse({"--edit", "--from", "50"});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_TRUE(parsed.options.edit);
+    EXPECT_TRUE(parsed.options.inWindow);
+    EXPECT_EQ(parsed.options.fromSeconds, 50.0);
+    EXPECT_EQ(parse({"--edit=yes"}).error, "--edit takes no value");
 }
 
 TEST(PlayerOptions, WindowAndFromInBothSpellings) {
@@ -49,4 +59,11 @@ TEST(PlayerOptions, BadValuesAndUnknownOptionsGetOneLine) {
     EXPECT_EQ(parse({"--from", "200"}).error,
               "--from wants seconds from 0 to below 164 (got '200')");
     EXPECT_EQ(parse({"--size", "1x1"}).error, "unknown option '--size'");
+}
+
+TEST(PlayerOptions, VersionAsksForNothingElse) {
+    const ParsedPlayerOptions parsed = parse({"--version", "--bogus"});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_TRUE(parsed.options.version);
+    EXPECT_FALSE(parse({"--window"}).options.version);
 }

@@ -1,5 +1,7 @@
 // The soundtrack "demotune.mp3": synthesises the track, masters it (high-pass, loudness to
 // -14 LUFS, peaks held under -1 dBFS with headroom for the encoder) and encodes it with LAME.
+// Given a second path, it also writes the mastered samples there as a 32-bit float WAV, from
+// which the single-file web page's smaller encoding is made without coding the MP3 again.
 
 #include "music/dsp.h"
 #include "music/master.h"
@@ -7,7 +9,9 @@
 #include "music/song.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace {
 constexpr double kTargetLufs = -14.0;
@@ -48,11 +52,45 @@ void fadeOut(Stereo& track, double seconds) {
         track.r[i] *= g;
     }
 }
+
+void putWord(std::vector<unsigned char>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    }
+}
+
+// The samples as a WAV file: format 3 (IEEE float), two interleaved channels.
+bool writeWav(const Stereo& track, const char* path) {
+    const auto dataBytes = static_cast<uint32_t>(track.frames() * 2 * sizeof(float));
+    std::vector<unsigned char> head;
+    head.insert(head.end(), {'R', 'I', 'F', 'F'});
+    putWord(head, 36 + dataBytes, 4);
+    head.insert(head.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    putWord(head, 16, 4);
+    putWord(head, 3, 2); // IEEE float
+    putWord(head, 2, 2);
+    putWord(head, kSampleRate, 4);
+    putWord(head, kSampleRate * 2 * sizeof(float), 4);
+    putWord(head, 2 * sizeof(float), 2);
+    putWord(head, 32, 2);
+    head.insert(head.end(), {'d', 'a', 't', 'a'});
+    putWord(head, dataBytes, 4);
+    std::vector<float> samples(track.frames() * 2);
+    for (size_t i = 0; i < track.frames(); ++i) {
+        samples[2 * i] = track.l[i];
+        samples[2 * i + 1] = track.r[i];
+    }
+    std::FILE* file = std::fopen(path, "wb");
+    const bool written =
+        file != nullptr && std::fwrite(head.data(), 1, head.size(), file) == head.size() &&
+        std::fwrite(samples.data(), sizeof(float), samples.size(), file) == samples.size();
+    return file != nullptr && std::fclose(file) == 0 && written;
+}
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s output.mp3\n", argv[0]);
+        std::fprintf(stderr, "usage: %s output.mp3 [samples.wav]\n", argv[0]);
         return 2;
     }
     Stereo mix = renderSong();
@@ -78,6 +116,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::fclose(file);
+    if (argc > 2 && !writeWav(master, argv[2])) {
+        std::fprintf(stderr, "cannot write %s\n", argv[2]);
+        return 1;
+    }
     std::printf("demotune.mp3: %.1f s, %.1f LUFS, peak %.1f dBFS before encoding\n",
                 master.frames() / static_cast<double>(kSampleRate), integratedLoudness(master),
                 peakDb(master));

@@ -2,6 +2,9 @@
 // The page around the browser build: the start card (browsers allow sound only after a click),
 // the demo's canvas, its music, the end card, and what tests read back from window.heptad.
 // Address parameters: size=WxH, speed=X, still=T, glcheck, bench=N (see web_options.h).
+// The program, its data and its music come either inline (heptad.html, one file that opens from
+// the file system) or as files beside index.html on a web server, downloaded with their progress
+// shown; whatever keeps the demo from starting is said in one line on the page.
 (function () {
   const params = new URLSearchParams(location.search);
   const music = document.getElementById('music');
@@ -45,6 +48,7 @@
   // The music plays from the demo's first frame; its position is the demo time since then.
   function startMusic(path) {
     state.musicStartDemo = demoSeconds();
+    if (!music.src) return;
     music.currentTime = 0;
     music.playbackRate = 1;
     music.preservesPitch = true; // the browsers' default, relied on by the catching up below
@@ -99,6 +103,91 @@
     setState('ended');
   }
 
+  // Bytes held in a non-running script element of heptad.html, as base64; null in index.html.
+  function inlineBytes(id) {
+    const element = document.getElementById(id);
+    if (!element) return null;
+    const text = atob(element.textContent.trim());
+    const bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+    return bytes.buffer;
+  }
+
+  // Downloads beside the page, with the megabytes received so far of the total on the start
+  // card. A failure names the file and why: its HTTP status, or a network error.
+  const progress = { received: {}, total: {} };
+  function showProgress() {
+    const megabytes = (sizes) => Object.values(sizes).reduce((a, b) => a + b, 0) / 1e6;
+    const line = document.getElementById('start-line');
+    const received = megabytes(progress.received).toFixed(1);
+    // A server that compresses as it sends gives no length, or the compressed one: the total is
+    // then unknown.
+    const sized = Object.keys(progress.total).every((name) =>
+      progress.total[name] > 0 && progress.received[name] <= progress.total[name]);
+    if (state.state === 'loading') {
+      line.textContent = sized ? `loading ${received} of ${megabytes(progress.total).toFixed(1)} MB`
+        : `loading ${received} MB`;
+    }
+  }
+  function download(name) {
+    return fetch(name).catch(() => {
+      throw new Error(`Could not load ${name} (network error): check the connection and reload.`);
+    }).then((response) => {
+      if (!response.ok) {
+        throw new Error(`Could not load ${name} (${response.status} ${response.statusText}): ` +
+          'the page\'s folder is incomplete.');
+      }
+      progress.total[name] = Number(response.headers.get('Content-Length')) || 0;
+      progress.received[name] = 0;
+      const reader = response.body.getReader();
+      const chunks = [];
+      const read = () => reader.read().then(({ done, value }) => {
+        if (done) return new Blob(chunks).arrayBuffer();
+        chunks.push(value);
+        progress.received[name] += value.length;
+        showProgress();
+        return read();
+      });
+      return read().catch((error) => {
+        throw new Error(`Could not load ${name} (${error.message || 'network error'}): ` +
+          'check the connection and reload.');
+      });
+    });
+  }
+
+  // The music may be missing: the demo then plays silently and says so on its cards.
+  function noMusic(why) {
+    const notice = document.getElementById('notice');
+    notice.textContent = `No music (${why}): the demo plays silently.`;
+    notice.hidden = false;
+    return null;
+  }
+  function loadMusic() {
+    const inlineMusic = inlineBytes('heptad-music');
+    if (inlineMusic) return Promise.resolve(new Blob([inlineMusic], { type: 'audio/ogg' }));
+    return download('demotune.mp3')
+      .then((bytes) => new Blob([bytes], { type: 'audio/mpeg' }))
+      .catch((error) => noMusic(error.message.replace(/^Could not load (\S+) \(([^)]*)\).*/,
+        '$1: $2')));
+  }
+
+  // The program's code and data, once for every play.
+  function loadAssets() {
+    const wasm = inlineBytes('heptad-wasm');
+    if (wasm) return Promise.resolve({ wasm: wasm, data: inlineBytes('heptad-data') });
+    if (location.protocol === 'file:') {
+      return Promise.reject(new Error('This page cannot load its files from the file system: ' +
+        'open heptad.html instead, or serve this folder (python3 -m http.server, then open ' +
+        'http://localhost:8000/).'));
+    }
+    if (typeof createHeptad !== 'function') {
+      return Promise.reject(new Error('Could not load heptad.js: the page\'s folder is incomplete.'));
+    }
+    return Promise.all([download('heptad.wasm'), download('heptad.data')])
+      .then(([code, data]) => ({ wasm: code, data: data }));
+  }
+  let assets = null;
+
   // A fresh instance of the program for every play, on a fresh canvas.
   function loadDemo() {
     const stage = document.getElementById('stage');
@@ -109,6 +198,8 @@
     stage.appendChild(canvas);
     return createHeptad({
       canvas: canvas,
+      wasmBinary: assets.wasm,
+      getPreloadedPackage: () => assets.data.slice(0),
       print: (text) => console.log(text),
       printErr: (text) => console.error(text),
       startMusic: startMusic,
@@ -144,27 +235,29 @@
     loadDemo().then(play);
   });
 
+  const loaded = loadAssets().then((loadedAssets) => { assets = loadedAssets; });
+  const fail = (error) => showFailure(error.message || String(error));
   if (params.has('still') || params.has('bench')) {
     startCard.hidden = true;
-    loadDemo().then((instance) => {
+    loaded.then(loadDemo).then((instance) => {
       // Tests may change the data package first, to see a fault caught.
       if (window.heptadBeforeMain) window.heptadBeforeMain(instance.FS);
       instance.callMain(programArguments());
-    });
+    }).catch(fail);
   } else {
-    // The music is fetched whole (4 MB, while the data package loads) so that it can be moved
-    // on any host: a server without range requests, such as python's, allows no seeking in a
+    // The music is held whole (4 MB, while the data package loads) so that it can be moved on
+    // any host: a server without range requests, such as python's, allows no seeking in a
     // stream.
-    const musicLoaded = fetch('demotune.mp3')
-      .then((response) => response.blob())
-      .then((blob) => { music.src = URL.createObjectURL(blob); });
-    Promise.all([loadDemo(), musicLoaded]).then(([instance]) => {
+    const musicLoaded = loadMusic().then((blob) => {
+      if (blob) music.src = URL.createObjectURL(blob);
+    });
+    Promise.all([loaded.then(loadDemo), musicLoaded]).then(([instance]) => {
       // The start card shows the title's own logo, from the data package.
       const logo = instance.FS.readFile('imgs/logo.png');
       document.getElementById('logo').src = URL.createObjectURL(new Blob([logo], { type: 'image/png' }));
       document.getElementById('start-line').textContent = 'click to play';
       setState('ready');
       startCard.addEventListener('click', play, { once: true });
-    });
+    }).catch(fail);
   }
 })();

@@ -1,9 +1,12 @@
 // Heptad: a fullscreen OpenGL demo of seven scenes to a 128 BPM track, 164 seconds long.
+#include "app/data_folder.h"
+#include "app/edit_mode.h"
 #include "app/frame.h"
 #include "app/late_start.h"
 #include "app/player_options.h"
 #include "app/startup.h"
 #include "app/stop_signal.h"
+#include "app/version.h"
 #include "app/window.h"
 #include "audio/sound_engine.h"
 #include "render/gl.h"
@@ -11,6 +14,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <unistd.h>
 
 namespace {
 constexpr int exitUsage = 2;
@@ -29,11 +33,34 @@ int main(int argc, char** argv) {
         soundEngine->close();
         return 0;
     }
+    if (parsed.options.version) {
+        std::puts("heptad " HEPTAD_VERSION);
+        soundEngine->close();
+        return 0;
+    }
     const PlayerOptions& options = parsed.options;
+    // Started where the data is, the program stays there; started elsewhere, it moves to the data
+    // beside it or installed with it. Without any, start-up says which files it could not read.
+    if (!holdsDemoData(".")) {
+        const std::string data = dataFolderFor(programFolder());
+        if (data.empty() || chdir(data.c_str()) != 0) {
+            std::cerr << "heptad: the demo's data (labShaders/, labshaders/, imgs/) is neither "
+                         "here nor beside this program nor installed with it"
+                      << std::endl;
+        }
+    }
     installStopSignals();
 
     glfwInit(); // a failure shows up as a failed window below
     GLFWwindow* window = openPlayerWindow(options.inWindow);
+    if (window == nullptr && options.edit) {
+        std::cerr << "heptad: --edit needs a display to open its window on; without one, record "
+                     "the demo with ./heptad-capture instead"
+                  << std::endl;
+        soundEngine->close();
+        glfwTerminate();
+        return exitUsage;
+    }
     if (window == nullptr) {
         std::cout << "Failed to create GLFW window" << std::endl;
         std::cerr << "heptad: no window could be opened (no display?); to record the demo to a "
@@ -52,6 +79,9 @@ int main(int argc, char** argv) {
     int framebufferHeight = 0;
     glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
     runStartUp(framebufferWidth, framebufferHeight);
+    if (options.edit) {
+        return runEditMode(window, options);
+    }
     bool musicStarted = false;
     if (options.fromGiven) {
         startTimelineAt(options.fromSeconds);

@@ -16,10 +16,20 @@ ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
             o.help = true;
             return parsed;
         }
+        if (name == "--version") {
+            o.version = true;
+            return parsed;
+        }
         if (name == "--window") {
             if (inlineValue) {
                 return fail("--window takes no value");
             }
+            o.inWindow = true;
+        } else if (name == "--edit") {
+            if (inlineValue) {
+                return fail("--edit takes no value");
+            }
+            o.edit = true;
             o.inWindow = true;
         } else if (name == "--from") {
             if (!inlineValue) {
@@ -45,16 +55,28 @@ ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
 std::string playerUsage() {
     return "Usage: heptad [options]\n"
            "Plays the Heptad demo: seven scenes in 164 seconds to a 128 BPM track, fullscreen\n"
-           "at 1920x1080. Run it where its shaders, images and demotune.mp3 are (the runtime\n"
-           "folder).\n"
+           "at 1920x1080. It reads its shaders, images and demotune.mp3 from the folder it is\n"
+           "started in when they are there, else from beside the program or from the installed\n"
+           "share/heptad.\n"
            "\n"
            "Keys:\n"
            "  Escape          end the demo (Ctrl-C in the terminal does too)\n"
            "\n"
+           "Keys in edit mode (--edit):\n"
+           "  Space           pause / resume, music included\n"
+           "  Left / Right    one beat back / forward; with Shift one bar\n"
+           "  , / .           one frame back / forward while paused\n"
+           "  Page Up / Down  start of this (or the previous) scene / of the next one\n"
+           "  Home            back to 0 s\n"
+           "  H               hide / show the overlay\n"
+           "\n"
            "Options:\n"
            "  --window        play in a resizable 1920x1080 window instead of fullscreen\n"
            "  --from T        start at T seconds of the demo (0 to below 164), music included\n"
+           "  --edit          edit mode, in a window: saved shaders and pictures show at once,\n"
+           "                  the keys above move through the demo, an overlay says where\n"
            "  --help          show this text\n"
+           "  --version       show the version\n"
            "\n"
            "Without a display, record a video instead with heptad-capture (see its --help).\n";
 }

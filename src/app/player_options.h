@@ -7,7 +7,9 @@ struct PlayerOptions {
     bool inWindow = false;  // a resizable desktop window instead of fullscreen
     bool fromGiven = false; // start the timeline at fromSeconds instead of at start-up's end
     double fromSeconds = 0.0;
+    bool edit = false; // edit mode: live shader reload, transport keys, overlay; in a window
     bool help = false;
+    bool version = false;
 };
 
 // Either options or one line saying what is wrong with the command line.

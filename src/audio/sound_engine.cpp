@@ -61,6 +61,36 @@ void SoundEngine::play2D(const char* path, double fromSeconds) {
     ++startedCount;
 }
 
+void SoundEngine::pause() {
+    if (music != nullptr) {
+        Mix_PauseMusic();
+        paused = true;
+    }
+}
+
+void SoundEngine::resume() {
+    if (music != nullptr) {
+        Mix_ResumeMusic();
+        paused = false;
+    }
+}
+
+void SoundEngine::seek(double seconds) {
+    if (music == nullptr) {
+        return;
+    }
+    // A track that has played to its end is no longer playing and cannot be moved in.
+    if (Mix_PlayingMusic() == 0) {
+        Mix_FadeInMusicPos(music, 1, 0, seconds);
+    } else {
+        Mix_SetMusicPosition(seconds);
+    }
+    // Starting a track clears the mixer's pause.
+    if (paused) {
+        Mix_PauseMusic();
+    }
+}
+
 double SoundEngine::musicPosition() const {
     return music == nullptr ? -1.0 : Mix_GetMusicPosition(music);
 }

@@ -15,6 +15,13 @@ class SoundEngine {
     // once. Only a regular file of a music file's size is opened (see render/data_file.h).
     void play2D(const char* path, double fromSeconds = 0.0);
 
+    // Edit mode's transport: the track holds where it is, goes on, or moves to a position
+    // (started again from there if it had already played to its end). Paused stays paused
+    // across a move. Nothing happens before play2D has started a track.
+    void pause();
+    void resume();
+    void seek(double seconds);
+
     // Halts the music and closes the audio device and SDL, for a clean exit; nothing plays
     // afterwards.
     void close();
@@ -29,6 +36,7 @@ class SoundEngine {
     bool deviceOpen = false;
     int startedCount = 0;
     _Mix_Music* music = nullptr;
+    bool paused = false;
 };
 
 // Created during static initialisation, before main; never deleted (the live program closes

@@ -78,6 +78,10 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.help = true;
             return parsed;
         }
+        if (name == "--version") {
+            o.version = true;
+            return parsed;
+        }
         if (name == "--part" || name == "--join") {
             (name == "--part" ? o.part : o.join) = true;
             continue;
@@ -282,6 +286,7 @@ std::string captureUsage() {
            "  --join PART...    join parts made with --part, in time order, into one video with\n"
            "                    the music, without encoding the picture again\n"
            "  --help            show this text\n"
+           "  --version         show the version\n"
            "\n"
            "A recording that runs to the end holds its last picture for " +
            hold +
@@ -298,7 +303,8 @@ std::string captureUsage() {
            "a few microseconds later), so the picture runs on without a flash.\n"
            "\n"
            "It reads the demo's shaders, images and demotune.mp3 from the folder it is run in,\n"
-           "or else from the folder of its own program file (the runtime folder of a build).\n"
+           "or else from the folder of its own program file (the runtime folder of a build),\n"
+           "or else from ../share/heptad relative to it, where the package installs the data.\n"
            "When start-up reports a failure (a file it cannot read, a shader that does not\n"
            "build), it stops and writes nothing: such a recording would not show the demo.\n";
 }

@@ -25,6 +25,7 @@ struct CaptureOptions {
     bool join = false;              // joins the part files into one video with the music
     std::vector<std::string> parts; // the part files of a join, in time order
     bool help = false;
+    bool version = false;
 };
 
 // Either options or one line saying what is wrong with the command line.

@@ -1,13 +1,14 @@
 // heptad-capture: records the demo frame by frame on a virtual clock into an MP4 video with its
 // music (or one frame into a PNG), the same start-up and scenes as the live program, on any
 // machine: it needs no display (EGL makes its context), and without a GPU Mesa renders.
+#include "app/data_folder.h"
 #include "app/frame_at.h"
 #include "app/frame_plan.h"
 #include "app/startup.h"
 #include "app/timeline.h"
+#include "app/version.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
-#include "capture/data_folder.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
 #include "capture/headless_gl.h"
@@ -167,11 +168,11 @@ int joinFiles(const CaptureOptions& o, const std::string& temp, const EncoderSet
 int capture(CaptureOptions o) {
     // The data is looked for before anything is written or started.
     if (!holdsDemoData(".")) {
-        const std::string home = programFolder();
-        if (home.empty() || !holdsDemoData(home)) {
+        const std::string home = dataFolderFor(programFolder());
+        if (home.empty()) {
             return fail("the demo's data (labShaders/, labshaders/, imgs/) is neither here nor "
                         "beside this program: run it in the folder that holds it, the runtime "
-                        "folder of a build (build/runtime)");
+                        "folder of a build (build/runtime), or install it (share/heptad)");
         }
         o.output = pathFromWorkingFolder(o.output);
         for (std::string& part : o.parts) {
@@ -267,6 +268,10 @@ int main(int argc, char** argv) {
     }
     if (parsed.options.help) {
         std::fputs(captureUsage().c_str(), stdout);
+        return 0;
+    }
+    if (parsed.options.version) {
+        std::puts("heptad-capture " HEPTAD_VERSION);
         return 0;
     }
     if (parsed.options.plan > 0) {

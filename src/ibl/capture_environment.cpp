@@ -33,15 +33,7 @@ void captureEnvironment() {
     brdfShader = Shader("labShaders/Scene7-PBR5.vs", "labShaders/Scene7-PBR5.fs");
     backgroundShader = Shader("labShaders/Scene7-PBR6.vs", "labShaders/Scene7-PBR6.fs");
 
-    // Sampler units and material constants: set once, never again.
-    pbrShader.activate();
-    pbrShader.setUniformInt("irradianceMap", 0);
-    pbrShader.setUniformInt("prefilterMap", 1);
-    pbrShader.setUniformInt("brdfLUT", 2);
-    pbrShader.setUniformVec3("albedo", 0.5f, 0.0f, 0.0f);
-    pbrShader.setUniformFloat("ao", 1.0f);
-    backgroundShader.activate();
-    backgroundShader.setUniformInt("environmentMap", 0);
+    setLitProgramConstants();
 
     // The framebuffer every capture pass renders into; its depth buffer is re-sized per pass.
     glGenFramebuffers(1, &captureFBO);
@@ -51,6 +43,25 @@ void captureEnvironment() {
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, 512, 512);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, captureRBO);
 
+    loadSkyImage();
+    captureProjection = makeCaptureProjection();
+    captureViews = makeCaptureViews();
+    renderEnvironmentCubemap();
+}
+
+void setLitProgramConstants() {
+    // Sampler units and material constants: set once, never again.
+    pbrShader.activate();
+    pbrShader.setUniformInt("irradianceMap", 0);
+    pbrShader.setUniformInt("prefilterMap", 1);
+    pbrShader.setUniformInt("brdfLUT", 2);
+    pbrShader.setUniformVec3("albedo", 0.5f, 0.0f, 0.0f);
+    pbrShader.setUniformFloat("ao", 1.0f);
+    backgroundShader.activate();
+    backgroundShader.setUniformInt("environmentMap", 0);
+}
+
+void loadSkyImage() {
     // The equirectangular sky, bottom row first so that the top of the picture lies at v = 1.
     // Only a complete Radiance picture that GL can hold is taken (readHdrImage says why the
     // rest are refused). On failure hdrTexture stays 0: the capture below then samples texture
@@ -64,7 +75,9 @@ void captureEnvironment() {
         std::fclose(file);
     }
     if (sky.pixels != nullptr) {
-        glGenTextures(1, &hdrTexture);
+        if (hdrTexture == 0) {
+            glGenTextures(1, &hdrTexture);
+        }
         glBindTexture(GL_TEXTURE_2D, hdrTexture);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, sky.width, sky.height, 0, GL_RGB, GL_FLOAT,
                      sky.pixels);
@@ -77,11 +90,10 @@ void captureEnvironment() {
         std::cout << "failure load image hdr." << std::endl;
         countStartUpFailure();
     }
+}
 
+void renderEnvironmentCubemap() {
     allocateCubeMap(envCubemap, 512, GL_LINEAR_MIPMAP_LINEAR);
-
-    captureProjection = makeCaptureProjection();
-    captureViews = makeCaptureViews();
 
     // Six 90-degree views from the centre of the unit cube: one face each.
     equirectToCubemapShader.activate();

@@ -6,7 +6,10 @@
 
 // An RGB16F cube map with clamped edges and no data yet.
 void allocateCubeMap(unsigned int& cubeMap, int size, int minFilter) {
-    glGenTextures(1, &cubeMap);
+    // A map made before is drawn again in its own name, so whatever holds the name keeps it.
+    if (cubeMap == 0) {
+        glGenTextures(1, &cubeMap);
+    }
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeMap);
     for (unsigned int i = 0; i < 6; ++i) {
         glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i, 0, GL_RGB16F, size, size, 0, GL_RGB,

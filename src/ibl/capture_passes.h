@@ -2,7 +2,8 @@
 // The steps every capture pass of the lighting precompute shares.
 #include "render/shader.h"
 
-// An RGB16F cube map of size x size per face with clamped edges and no data yet, left bound.
+// An RGB16F cube map of size x size per face with clamped edges and no data yet, left bound. A
+// cube map that exists already (a name other than 0) gets fresh storage under the same name.
 void allocateCubeMap(unsigned int& cubeMap, int size, int minFilter);
 
 // Renders the six faces of one level of cubeMap into the capture framebuffer, which must be

@@ -29,6 +29,14 @@ extern unsigned int brdfLUTTexture; // 2D, 512 x 512, two channels
 
 // Renders the equirectangular HDR sky into envCubemap.
 void captureEnvironment();
+
+// The steps of captureEnvironment that edit mode runs again on their own: the lit programs'
+// constant sampler units and material values; the sky picture into hdrTexture (made on the first
+// call, filled again in place after that; a picture that cannot be read is reported and leaves
+// the texture as it was); the sky into envCubemap and its mipmaps.
+void setLitProgramConstants();
+void loadSkyImage();
+void renderEnvironmentCubemap();
 // Renders irradianceMap, prefilterMap and brdfLUTTexture from envCubemap, then readies the
 // lit programs, the viewport (covering a framebuffer of this size) and depth testing for the
 // frame loop.
@@ -40,3 +48,5 @@ void renderIrradianceMap();
 void renderPrefilterMap();
 void renderBrdfLut();
 void readyLitPrograms(int framebufferWidth, int framebufferHeight);
+// The start-up projection of pbrShader and backgroundShader (the first step of readyLitPrograms).
+void setStartUpProjection();

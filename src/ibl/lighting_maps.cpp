@@ -56,7 +56,9 @@ void renderPrefilterMap() {
 }
 
 void renderBrdfLut() {
-    glGenTextures(1, &brdfLUTTexture);
+    if (brdfLUTTexture == 0) {
+        glGenTextures(1, &brdfLUTTexture);
+    }
     glBindTexture(GL_TEXTURE_2D, brdfLUTTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RG16F, 512, 512, 0, GL_RG, GL_FLOAT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -75,13 +77,16 @@ void renderBrdfLut() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void readyLitPrograms(int framebufferWidth, int framebufferHeight) {
+void setStartUpProjection() {
     const glm::mat4 projection = makeStartUpProjection(globalCamera.fovDegrees);
     pbrShader.activate();
     pbrShader.setUniformMat4("projection", projection);
     backgroundShader.activate();
     backgroundShader.setUniformMat4("projection", projection);
+}
 
+void readyLitPrograms(int framebufferWidth, int framebufferHeight) {
+    setStartUpProjection();
     glViewport(0, 0, framebufferWidth, framebufferHeight);
     // On for the rest of the run; with GL_LEQUAL it is every scene's depth state.
     glEnable(GL_DEPTH_TEST);

@@ -12,7 +12,11 @@
 unsigned int loadImageTexture(const char* path) {
     unsigned int textureId = 0;
     glGenTextures(1, &textureId);
+    loadImageInto(textureId, path);
+    return textureId;
+}
 
+bool loadImageInto(unsigned int textureId, const char* path) {
     stbi_set_flip_vertically_on_load(true);
     GLint maxTextureSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
@@ -24,7 +28,7 @@ unsigned int loadImageTexture(const char* path) {
     if (image.pixels == nullptr) {
         std::cout << "Texture failed to load at path: " << path << std::endl;
         countStartUpFailure();
-        return textureId;
+        return false;
     }
 
     const GLenum format = image.upload.format;
@@ -40,5 +44,5 @@ unsigned int loadImageTexture(const char* path) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     stbi_image_free(image.pixels);
-    return textureId;
+    return true;
 }

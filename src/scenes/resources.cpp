@@ -93,17 +93,21 @@ void createSceneResources() {
     tarvoGreetsTexture = loadImageTexture("imgs/Tarvogreets.png");
     greetsTexture = loadImageTexture("imgs/Greets.png");
 
+    setSceneSamplerUnits();
+
+    buildTwoShapeCube(scene2VAO, scene2VBOa, scene2VBOb, plainCubeTable, splitCubeTable);
+    buildTwoShapeCube(scene3VAO, scene3VBOa, scene3VBOb, warpedCubeTable, warpedSplitCubeTable);
+
+    tiltValue = 0.0f;
+}
+
+void setSceneSamplerUnits() {
     // Scene 6 reads unit 0 through its sampler's default value. No program declares a third
     // sampler "texture3", so no assignment is made for one.
     titleShader.activate();
     titleShader.setUniformInt("texture1", 0);
     scene4Shader.activate();
     scene4Shader.setUniformInt("texture2", 1);
-
-    buildTwoShapeCube(scene2VAO, scene2VBOa, scene2VBOb, plainCubeTable, splitCubeTable);
-    buildTwoShapeCube(scene3VAO, scene3VBOa, scene3VBOb, warpedCubeTable, warpedSplitCubeTable);
-
-    tiltValue = 0.0f;
 }
 
 void deleteSpareCube() {

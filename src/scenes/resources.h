@@ -22,5 +22,7 @@ extern unsigned int greetsTexture;
 extern float tiltValue;
 
 void createSceneResources();
+// The sampler units of the title and scene 4 programs, which createSceneResources sets once.
+void setSceneSamplerUnits();
 // The window-close exit deletes only the spare cube's vertex array and first buffer.
 void deleteSpareCube();

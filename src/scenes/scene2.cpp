@@ -13,6 +13,10 @@ namespace {
 bool scene2Started = false;
 } // namespace
 
+void forgetScene2Start() {
+    scene2Started = false;
+}
+
 void drawScene2(float demoTime) {
     // Once: start without smoothing and with no offset on lines.
     if (!scene2Started) {

@@ -8,3 +8,7 @@ void drawScene4(float demoTime);
 void drawScene5(float demoTime);
 void drawScene6(float demoTime);
 void drawFinale(float demoTime);
+
+// Scene 2 sets some state once, on the first frame it draws; this makes its next frame the first
+// again, for a timeline that is run again from the start in the same process.
+void forgetScene2Start();

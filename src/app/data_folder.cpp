@@ -1,6 +1,7 @@
-#include "capture/data_folder.h"
+#include "app/data_folder.h"
 
 #include <climits>
+#include <cstdlib>
 #include <initializer_list>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,6 +31,19 @@ std::string programFolder() {
     const std::string program(path, static_cast<size_t>(length));
     const size_t slash = program.rfind('/');
     return slash == std::string::npos ? "" : program.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string dataFolderFor(const std::string& programFolder) {
+    if (programFolder.empty()) {
+        return "";
+    }
+    for (const std::string& candidate : {programFolder, programFolder + "/../share/heptad"}) {
+        char resolved[PATH_MAX];
+        if (holdsDemoData(candidate) && realpath(candidate.c_str(), resolved) != nullptr) {
+            return resolved;
+        }
+    }
+    return "";
 }
 
 std::string pathFromWorkingFolder(const std::string& path) {
