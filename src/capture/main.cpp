@@ -38,12 +38,6 @@ int fail(const std::string& message) {
     return exitFailure;
 }
 
-std::string seconds(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
-
 // Whether the last frame of the range is the last of the demo, so the music's ending follows.
 bool reachesTheEnd(const FrameRange& range, int fps) {
     return frameSeconds(range.end, fps) >= std::end(timelineWindows)[-1].end;
@@ -220,22 +214,21 @@ int capture(CaptureOptions o) {
                  reinterpret_cast<const char*>(glGetString(GL_RENDERER)), origin.c_str());
 
     if (o.still) {
-        std::fprintf(stderr, "Rendering the frame at %s s of the demo at %dx%d into %s\n",
-                     seconds(o.stillTime).c_str(), o.width, o.height, o.output.c_str());
+        std::fprintf(stderr, "Rendering the frame at %g s of the demo at %dx%d into %s\n",
+                     o.stillTime, o.width, o.height, o.output.c_str());
     } else {
         std::fprintf(stderr,
-                     "Rendering %ld frames (%s s to %s s of the demo) at %dx%d, %d fps into %s\n",
-                     range.count(), seconds(frameSeconds(range.first, o.fps)).c_str(),
-                     seconds(frameSeconds(range.end, o.fps)).c_str(), o.width, o.height, o.fps,
-                     o.output.c_str());
+                     "Rendering %ld frames (%g s to %g s of the demo) at %dx%d, %d fps into %s\n",
+                     range.count(), frameSeconds(range.first, o.fps),
+                     frameSeconds(range.end, o.fps), o.width, o.height, o.fps, o.output.c_str());
         if (o.supersample > 1) {
             std::fprintf(stderr, "Each frame is drawn at %dx%d and filtered down\n",
                          o.width * o.supersample, o.height * o.supersample);
         }
         if (reachesTheEnd(range, o.fps)) {
             std::fprintf(
-                stderr, "The last picture is then held %s s while the music ends: %s of video\n",
-                seconds(endingHoldSeconds).c_str(),
+                stderr, "The last picture is then held %g s while the music ends: %s of video\n",
+                endingHoldSeconds,
                 formatDuration(frameSeconds(range.count(), o.fps) + endingHoldSeconds).c_str());
         }
     }
