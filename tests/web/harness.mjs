@@ -16,10 +16,11 @@ export function finish() {
   process.exit(tally.failed === 0 ? 0 : 1);
 }
 
-// python3 -m http.server on a free port of this machine, serving the folder.
+// python3 -m http.server on a free port of this machine, serving the folder. Unbuffered (-u): its
+// line with the port would otherwise sit in a pipe buffer until it exits.
 export function startServer(folder) {
   return new Promise((resolve, reject) => {
-    const server = spawn('python3', ['-m', 'http.server', '--bind', '127.0.0.1', '0'], {
+    const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '0'], {
       cwd: folder,
       stdio: ['ignore', 'pipe', 'ignore'],
     });
