@@ -39,7 +39,7 @@ for (const name of fs.readdirSync(webDir).sort()) {
 }
 console.log(`  ${'total'.padEnd(14)} ${megabytes(raw)}  gzip ${megabytes(gzipped)}\n`);
 
-const server = spawn('python3', ['-m', 'http.server', '--bind', '127.0.0.1', '0'],
+const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '0'],
   { cwd: webDir, stdio: ['ignore', 'pipe', 'ignore'] });
 const url = await new Promise((resolve) => server.stdout.on('data', (text) => {
   const port = /port (\d+)/.exec(String(text));

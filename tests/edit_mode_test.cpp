@@ -20,6 +20,7 @@
 #include "support/capture_stdout.h"
 #include "support/complete_runtime.h"
 #include "support/gl_context.h"
+#include "support/small_window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,30 +38,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-constexpr int smallWidth = 480;
-constexpr int smallHeight = 270;
-
-// A small window keeps frames cheap on a software rasteriser; the scenes' projections are 16:9
-// whatever the size.
-GLFWwindow* openSmallWindow() {
-    if (!glfwInit()) {
-        return nullptr;
-    }
-    hintGl33CoreContext();
-    GLFWwindow* window = glfwCreateWindow(smallWidth, smallHeight, "heptad test", nullptr, nullptr);
-    if (window != nullptr) {
-        glfwMakeContextCurrent(window);
-        glfwSetFramebufferSizeCallback(window, onFramebufferSize);
-    }
-    return window;
-}
-
-std::vector<unsigned char> readPicture() {
-    std::vector<unsigned char> pixels(static_cast<size_t>(smallWidth) * smallHeight * 4);
-    glReadPixels(0, 0, smallWidth, smallHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
-
 const unsigned char* pixel(const std::vector<unsigned char>& picture, int x, int y) {
     return &picture[(static_cast<size_t>(y) * smallWidth + x) * 4];
 }
@@ -110,7 +87,7 @@ pid_t drawLateStartInChild(double seconds, const std::string& path) {
     runStartUpFor(window);
     drawWarmUpFor(seconds, 60);
     drawFrameAt(seconds);
-    const std::vector<unsigned char> pixels = readPicture();
+    const std::vector<unsigned char> pixels = readSmallPicture();
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<long>(pixels.size()));
     _exit(out ? 0 : 1);
@@ -188,7 +165,7 @@ TEST_F(EditModeTest, ASavedShaderShowsOnTheNextFrameWithEverythingTheOldProgramW
     session.togglePause();
     session.moveTo(50.0); // scene 3
     session.drawFrame();
-    EXPECT_EQ(magentaPixels(readPicture()), 0u);
+    EXPECT_EQ(magentaPixels(readSmallPicture()), 0u);
 
     saveByRenaming("labShaders/Scene3.fs", magentaShader);
     const std::vector<std::string> saved = saves(watch);
@@ -196,7 +173,7 @@ TEST_F(EditModeTest, ASavedShaderShowsOnTheNextFrameWithEverythingTheOldProgramW
     const ReloadOutcome outcome = reloadSavedFiles(saved);
     EXPECT_TRUE(outcome.failures.empty());
     session.drawFrame();
-    EXPECT_GT(magentaPixels(readPicture()), 1000u);
+    EXPECT_GT(magentaPixels(readSmallPicture()), 1000u);
 
     // The uniforms start-up sets once, and those the finale set on its last frame.
     session.moveTo(135.0);
@@ -225,7 +202,7 @@ TEST_F(EditModeTest, ABrokenEditKeepsTheOldPictureAndPrintsItsErrorOnce) {
     session.togglePause();
     session.moveTo(50.0);
     session.drawFrame();
-    const std::vector<unsigned char> before = readPicture();
+    const std::vector<unsigned char> before = readSmallPicture();
 
     writeFile("labShaders/Scene3.fs", readFile("labShaders/Scene3.fs") + "\nnot glsl at all\n");
     StdoutCapture capture;
@@ -235,7 +212,7 @@ TEST_F(EditModeTest, ABrokenEditKeepsTheOldPictureAndPrintsItsErrorOnce) {
     session.drawFrame();
     const std::string printed = capture.finish();
 
-    EXPECT_EQ(readPicture(), before);
+    EXPECT_EQ(readSmallPicture(), before);
     size_t errors = 0;
     for (size_t at = printed.find("ERROR::SHADER_COMPILATION_ERROR of type: FRAGMENT");
          at != std::string::npos;
@@ -255,7 +232,7 @@ TEST_F(EditModeTest, AChangedPictureShowsOnTheNextFrameInTheSameTexture) {
     session.togglePause();
     session.moveTo(120.0); // scene 6, the second greetings card
     session.drawFrame();
-    const std::vector<unsigned char> before = readPicture();
+    const std::vector<unsigned char> before = readSmallPicture();
 
     const unsigned int texture = greetsTexture;
     std::vector<unsigned char> blue(64 * 64 * 3);
@@ -265,7 +242,7 @@ TEST_F(EditModeTest, AChangedPictureShowsOnTheNextFrameInTheSameTexture) {
     ASSERT_TRUE(stbi_write_png("imgs/Greets.png", 64, 64, 3, blue.data(), 64 * 3));
     reloadSavedFiles(saves(watch));
     session.drawFrame();
-    const std::vector<unsigned char> after = readPicture();
+    const std::vector<unsigned char> after = readSmallPicture();
 
     EXPECT_EQ(greetsTexture, texture);
     const unsigned char* centreBefore = pixel(before, smallWidth / 2, smallHeight / 2);
@@ -294,7 +271,7 @@ TEST_F(EditModeTest, APrecomputeShaderEditRendersTheMapsAgainAndLeavesTheStateAs
     EXPECT_TRUE(std::equal(std::begin(maps), std::end(maps), std::begin(mapsAfter)));
     session.moveTo(135.0);
     session.drawFrame();
-    const std::vector<unsigned char> before = readPicture();
+    const std::vector<unsigned char> before = readSmallPicture();
     EXPECT_EQ(before, childPicture(at135, reference));
 
     // An irradiance map of pure white lights the spheres differently.
@@ -302,7 +279,7 @@ TEST_F(EditModeTest, APrecomputeShaderEditRendersTheMapsAgainAndLeavesTheStateAs
                                            "void main() { FragColor = vec4(4.0); }\n");
     EXPECT_TRUE(reloadSavedFiles(saves(watch)).lightingRedone);
     session.drawFrame();
-    EXPECT_NE(readPicture(), before);
+    EXPECT_NE(readSmallPicture(), before);
 }
 
 TEST(EditTransportTest, PauseHoldsTheClockBeatsBarsAndScenesLandWhereTheyShould) {
@@ -357,20 +334,20 @@ TEST_F(EditModeTest, MovesLandOnTheFramesALateStartDraws) {
     session.nextScene();
     EXPECT_EQ(session.time(), 67.0);
     session.drawFrame();
-    EXPECT_EQ(readPicture(), childPicture(at67, base + "-67")) << "scene 4's first frame";
+    EXPECT_EQ(readSmallPicture(), childPicture(at67, base + "-67")) << "scene 4's first frame";
 
     session.moveTo(100.0);
     session.drawFrame();
     session.moveTo(70.0);
     session.drawFrame();
-    EXPECT_EQ(readPicture(), childPicture(at70, base + "-70")) << "back from 100 s to 70 s";
+    EXPECT_EQ(readSmallPicture(), childPicture(at70, base + "-70")) << "back from 100 s to 70 s";
 
     // Scene 2 sets some state on its first frame only, and the title leaves offset lines on.
     session.moveTo(100.0);
     session.drawFrame();
     session.moveTo(30.0);
     session.drawFrame();
-    EXPECT_EQ(readPicture(), childPicture(at30, base + "-30")) << "back from 100 s to 30 s";
+    EXPECT_EQ(readSmallPicture(), childPicture(at30, base + "-30")) << "back from 100 s to 30 s";
 }
 
 // Through SDL's disk driver, which takes the samples at the pace of a real device. Scene 3 draws
@@ -435,7 +412,7 @@ TEST_F(EditModeTest, TheOverlayDrawsInItsCornerAndLeavesTheStateAsItFound) {
     startUp();
     drawFrameAt(90.0); // scene 5: green to the corners
     const unsigned char* corner = nullptr;
-    const std::vector<unsigned char> plain = readPicture();
+    const std::vector<unsigned char> plain = readSmallPicture();
     corner = pixel(plain, 12, smallHeight - 12);
     EXPECT_GT(corner[1], 150) << "no overlay without edit mode";
 
@@ -444,7 +421,7 @@ TEST_F(EditModeTest, TheOverlayDrawsInItsCornerAndLeavesTheStateAsItFound) {
     const GlStateSnapshot state = readGlState();
     overlay.draw({{"  90.00 s    48.1  scene 5", glm::vec3(1.0f)}}, smallWidth, smallHeight);
     expectSameState(readGlState(), state);
-    const std::vector<unsigned char> withOverlay = readPicture();
+    const std::vector<unsigned char> withOverlay = readSmallPicture();
     corner = pixel(withOverlay, 12, smallHeight - 12);
     EXPECT_LT(corner[1], 100) << "the overlay's box darkens its corner";
     // Elsewhere the picture is the scene's.

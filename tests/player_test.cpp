@@ -9,6 +9,7 @@
 #include "audio/sound_engine.h"
 #include "render/gl.h"
 #include "support/gl_context.h"
+#include "support/small_window.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,24 +25,6 @@
 #include <vector>
 
 namespace {
-constexpr int smallWidth = 480;
-constexpr int smallHeight = 270;
-
-// A small window keeps a run through the whole timeline cheap on a software rasteriser; the
-// scenes' projections are 16:9 whatever the size.
-GLFWwindow* openSmallWindow() {
-    if (!glfwInit()) {
-        return nullptr;
-    }
-    hintGl33CoreContext();
-    GLFWwindow* window = glfwCreateWindow(smallWidth, smallHeight, "heptad test", nullptr, nullptr);
-    if (window != nullptr) {
-        glfwMakeContextCurrent(window);
-        glfwSetFramebufferSizeCallback(window, onFramebufferSize);
-    }
-    return window;
-}
-
 std::vector<unsigned char> readPicture(int width, int height) {
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());

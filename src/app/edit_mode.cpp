@@ -8,9 +8,9 @@
 #include "app/live_reload.h"
 #include "app/player_options.h"
 #include "app/stop_signal.h"
+#include "app/window_close.h"
 #include "audio/sound_engine.h"
 #include "render/gl.h"
-#include "scenes/resources.h"
 
 #include <algorithm>
 #include <chrono>
@@ -191,11 +191,5 @@ int runEditMode(GLFWwindow* window, const PlayerOptions& options) {
         frameStart = now;
     }
 
-    deleteSpareCube();
-    soundEngine->close();
-    glfwTerminate();
-    if (stopSignal() != 0) {
-        dieOfStopSignal();
-    }
-    return 0;
+    return endAfterWindowClose();
 }

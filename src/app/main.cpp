@@ -8,9 +8,9 @@
 #include "app/stop_signal.h"
 #include "app/version.h"
 #include "app/window.h"
+#include "app/window_close.h"
 #include "audio/sound_engine.h"
 #include "render/gl.h"
-#include "scenes/resources.h"
 
 #include <cstdio>
 #include <iostream>
@@ -104,11 +104,5 @@ int main(int argc, char** argv) {
         }
     }
 
-    deleteSpareCube();
-    soundEngine->close();
-    glfwTerminate();
-    if (stopSignal() != 0) {
-        dieOfStopSignal();
-    }
-    return 0;
+    return endAfterWindowClose();
 }

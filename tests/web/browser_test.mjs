@@ -8,12 +8,13 @@
 // - a whole run on a fast clock reaches the end card with no GL error in any scene;
 // - without EXT_color_buffer_float the page says so.
 // Usage: node browser_test.mjs <build-web dir> <runtime dir>
-import { spawn, execFile } from 'node:child_process';
+import { execFile } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { promisify } from 'node:util';
 import { chromium } from 'playwright-core';
+import { check, finish, startServer, waitForState } from './harness.mjs';
 
 const [webDir, runtimeDir] = process.argv.slice(2);
 const stillSize = { width: 960, height: 540 };
@@ -38,27 +39,6 @@ const stills = [
   { time: 150, scene: 'finale', limit: 0.5 },
 ];
 
-let passed = 0;
-let failed = 0;
-function check(ok, what, detail = '') {
-  if (ok) passed += 1;
-  else failed += 1;
-  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${detail ? ': ' + detail : ''}`);
-}
-
-function startServer() {
-  return new Promise((resolve, reject) => {
-    const server = spawn('python3', ['-m', 'http.server', '--bind', '127.0.0.1', '0'], {
-      cwd: webDir,
-      stdio: ['ignore', 'pipe', 'ignore'],
-    });
-    server.stdout.on('data', (text) => {
-      const port = /port (\d+)/.exec(String(text));
-      if (port) resolve({ server, url: `http://127.0.0.1:${port[1]}/` });
-    });
-    server.on('exit', () => reject(new Error('http.server stopped')));
-  });
-}
 
 // The desktop stills, rendered while the browser works.
 async function renderNativeStills(dir) {
@@ -88,12 +68,6 @@ async function openPage(browser, url, beforeMain) {
   return { page, problems };
 }
 
-function waitForState(page, states, timeout) {
-  // Polled by time: a page busy with slow software-rendered frames seldom reaches an animation
-  // frame of its own.
-  return page.waitForFunction((names) => names.includes(window.heptad.state), states,
-    { timeout, polling: 100 });
-}
 
 // Mean absolute difference per channel between the page's still (rows bottom first, as GL
 // reads them) and a PNG.
@@ -245,7 +219,7 @@ if (!fs.existsSync(path.join(webDir, 'heptad.wasm'))) {
   console.log(`no browser build in ${webDir}: run scripts/build-web.sh first`);
   process.exit(1);
 }
-const { server, url } = await startServer();
+const { server, url } = await startServer(webDir);
 const workDir = fs.mkdtempSync(path.join(os.tmpdir(), 'heptad-web-'));
 const nativeStills = renderNativeStills(workDir);
 nativeStills.catch(() => {});
@@ -267,5 +241,4 @@ try {
   server.kill();
   fs.rmSync(workDir, { recursive: true, force: true });
 }
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed === 0 ? 0 : 1);
+finish();

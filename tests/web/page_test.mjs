@@ -8,35 +8,14 @@
 // Prints the start-up figures: page opened to "click to play", and click to first frame, for
 // heptad.html from file:// and for the served folder (HEPTAD_PAGE_RUNS=3 for a median of three).
 // Usage: node page_test.mjs <build-web dir>
-import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
+import { check, finish, startServer, waitForState } from './harness.mjs';
 
 const webDir = path.resolve(process.argv[2]);
 const runs = Number(process.env.HEPTAD_PAGE_RUNS || 1);
 
-let passed = 0;
-let failed = 0;
-function check(ok, what, detail = '') {
-  if (ok) passed += 1;
-  else failed += 1;
-  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${detail ? ': ' + detail : ''}`);
-}
-
-function startServer() {
-  return new Promise((resolve, reject) => {
-    const server = spawn('python3', ['-m', 'http.server', '--bind', '127.0.0.1', '0'], {
-      cwd: webDir,
-      stdio: ['ignore', 'pipe', 'ignore'],
-    });
-    server.stdout.on('data', (text) => {
-      const port = /port (\d+)/.exec(String(text));
-      if (port) resolve({ server, url: `http://127.0.0.1:${port[1]}/` });
-    });
-    server.on('exit', () => reject(new Error('http.server stopped')));
-  });
-}
 
 function launch(extraArgs = []) {
   return chromium.launch({
@@ -71,10 +50,6 @@ async function openPage(browser, url, routes = {}) {
   return { page, problems, requests, opened };
 }
 
-function waitForState(page, states, timeout) {
-  return page.waitForFunction((names) => names.includes(window.heptad.state), states,
-    { timeout, polling: 100 });
-}
 
 async function failureLine(page) {
   await waitForState(page, ['failed', 'ready', 'still-done'], 120000);
@@ -192,7 +167,7 @@ if (!fs.existsSync(path.join(webDir, 'heptad.html'))) {
   console.log(`no heptad.html in ${webDir}: run scripts/build-web.sh first`);
   process.exit(1);
 }
-const served = startServer();
+const served = startServer(webDir);
 const { server, url } = await served;
 const browser = await launch();
 try {
@@ -208,5 +183,4 @@ try {
   await browser.close();
   server.kill();
 }
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed === 0 ? 0 : 1);
+finish();
