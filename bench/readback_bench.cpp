@@ -9,7 +9,6 @@
 #include "app/startup.h"
 #include "app/timeline.h"
 #include "app/window.h"
-#include "capture/frame_readback.h"
 #include "capture/offscreen_target.h"
 #include "render/gl.h"
 
@@ -64,8 +63,6 @@ int main(int argc, char** argv) {
         std::printf("%s\n", error.c_str());
         return 1;
     }
-    FrameReadback readback;
-    readback.create(target);
     std::vector<unsigned char> pixels;
     std::printf("%dx%d, %d frames each, ms a frame (render, read back, hand on)\n", width, height,
                 frames);
@@ -90,14 +87,14 @@ int main(int argc, char** argv) {
         start = std::chrono::steady_clock::now();
         for (int i = 0; i < frames; ++i) {
             render(target, scene.start + i / 60.0);
-            readback.queue();
-            if (readback.pending() == 2) {
-                handOn(readback.take(), target.frameBytes());
-                readback.release();
+            target.queue();
+            if (target.pending() == 2) {
+                handOn(target.take(), target.frameBytes());
+                target.release();
             }
         }
-        handOn(readback.take(), target.frameBytes());
-        readback.release();
+        handOn(target.take(), target.frameBytes());
+        target.release();
         std::printf("  %-18s %10.1f %14.1f\n", scene.name, direct,
                     millisecondsSince(start, frames));
     }

@@ -3,10 +3,8 @@
 #include "capture/capture_options.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
-#include "capture/part_join.h"
 #include "capture/progress.h"
-#include "capture/recording_split.h"
-#include "capture/time_left.h"
+#include "capture/recording_parts.h"
 
 #include "scenes/finale_layout.h"
 
@@ -289,20 +287,20 @@ TEST(Progress, DurationsReadAsClockTimes) {
 TEST(Progress, TimeLeftWeighsTheScenesAheadNotThePaceOfThoseBehind) {
     // A whole recording at 10 fps whose title took 8 s: the naive guess from that pace,
     // 1400 more frames at 30 fps, is 47 s, while scene 5 and the finale cost minutes.
-    const TimeLeft whole(framesBetween(0.0, 164.0, 10), 10);
-    const double afterTitle = whole.secondsLeft(240, 8.0);
+    const std::vector<double> whole = expectedCostsBefore(framesBetween(0.0, 164.0, 10), 10);
+    const double afterTitle = secondsLeft(whole, 240, 8.0);
     EXPECT_GT(afterTitle, 5 * 47.0);
     // Frames that cost what the weights say: the estimate is the rest of the weights.
     double ahead = 0.0;
     for (long n = 240; n < 1640; ++n) {
         ahead += expectedFrameCost(recordingDemoTime(n / 10.0));
     }
-    EXPECT_NEAR(whole.secondsLeft(240, 240 * expectedFrameCost(12.0f)), ahead, 1e-6 * ahead);
+    EXPECT_NEAR(secondsLeft(whole, 240, 240 * expectedFrameCost(12.0f)), ahead, 1e-6 * ahead);
     // Within one part of the finale the pace so far is all there is to go by.
-    const TimeLeft late(framesBetween(155.0, 160.0, 10), 10);
-    EXPECT_NEAR(late.secondsLeft(10, 30.0), 120.0, 1e-9);
-    EXPECT_EQ(late.secondsLeft(50, 150.0), 0.0);
-    EXPECT_EQ(late.secondsLeft(0, 0.0), -1.0);
+    const std::vector<double> late = expectedCostsBefore(framesBetween(155.0, 160.0, 10), 10);
+    EXPECT_NEAR(secondsLeft(late, 10, 30.0), 120.0, 1e-9);
+    EXPECT_EQ(secondsLeft(late, 50, 150.0), 0.0);
+    EXPECT_EQ(secondsLeft(late, 0, 0.0), -1.0);
 }
 
 TEST(Progress, IntoALogItWritesAPlainLineEveryFivePercent) {

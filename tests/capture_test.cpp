@@ -362,15 +362,18 @@ TEST_F(CaptureTest, MissingFfmpegOrUnwritableOutputFailBeforeRendering) {
     EXPECT_EQ(r.output.rfind("heptad-capture: ffmpeg not found on PATH", 0), 0u) << r.output;
     EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
 
-    // An ffmpeg without the VP9 encoder cannot write a .webm.
+    // An ffmpeg without the VP9 encoder cannot write a .webm: it says so itself (as this stand-in
+    // does) when it starts encoding, and the recording ends with nothing written.
     fs::create_directory(folder / "h264-only");
     std::ofstream(folder / "h264-only" / "ffmpeg")
-        << "#!/bin/sh\necho ' V....D libx264 H.264'; echo ' A..... aac AAC'\n";
+        << "#!/bin/sh\necho \"Unknown encoder 'libvpx-vp9'\" >&2\nexit 1\n";
     fs::permissions(folder / "h264-only" / "ffmpeg", fs::perms::owner_all);
-    r = runCapture("--output out/x.webm", "PATH=" + (folder / "h264-only").string());
+    r = runCapture("--size 160x90 --fps 10 --from 30 --to 31 --output out/x.webm",
+                   "PATH=" + (folder / "h264-only").string());
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.output.find("has no libvpx-vp9 encoder, which out/x.webm needs"), std::string::npos)
-        << r.output;
+    EXPECT_NE(r.output.find("Unknown encoder 'libvpx-vp9'"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(": nothing written"), std::string::npos) << r.output;
+    EXPECT_TRUE(outFiles().empty());
 
     r = runCapture("--output out/missing-folder/x.mp4");
     EXPECT_EQ(r.status, 1);

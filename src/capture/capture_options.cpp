@@ -2,9 +2,7 @@
 
 #include "app/frame_plan.h"
 #include "app/option_words.h"
-#include "capture/encoder_preset.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -53,17 +51,6 @@ bool isSixteenByNine(int width, int height) {
 
 std::string sizeText(int width, int height) {
     return std::to_string(width) + "x" + std::to_string(height);
-}
-
-bool endsWith(const std::string& text, const std::string& tail) {
-    if (text.size() < tail.size()) {
-        return false;
-    }
-    std::string end = text.substr(text.size() - tail.size());
-    for (char& c : end) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return end == tail;
 }
 
 std::string seconds(double value) {
@@ -215,7 +202,7 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         if (o.output.empty()) {
             o.output = "heptad.png";
         }
-        if (!endsWith(o.output, ".png")) {
+        if (lowerExtension(o.output) != ".png") {
             return fail("--still writes a PNG: give --output a name ending in .png");
         }
         return parsed;

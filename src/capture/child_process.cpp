@@ -1,6 +1,6 @@
 #include "capture/child_process.h"
 
-#include "capture/emergency_stop.h"
+#include "capture/pending_output.h"
 
 #include <cerrno>
 #include <csignal>
@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <initializer_list>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,165 +17,122 @@ extern char** environ;
 
 std::string findOnPath(const std::string& program) {
     const char* path = std::getenv("PATH");
-    if (path == nullptr) {
-        return "";
-    }
-    std::string dirs = path;
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos) {
-            end = dirs.size();
-        }
-        const std::string dir = end > start ? dirs.substr(start, end - start) : ".";
-        const std::string candidate = dir + "/" + program;
+    std::istringstream dirs(path == nullptr ? "" : path);
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        const std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
         if (access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
-        start = end + 1;
     }
     return "";
 }
 
+// A helper still running here was left by a failure: it is asked to stop (SIGTERM) and waited for.
 ChildProcess::~ChildProcess() {
-    stop();
-}
-
-namespace {
-void closeBoth(int fds[2]) {
-    for (int i : {0, 1}) {
-        if (fds[i] != -1) {
-            close(fds[i]);
-        }
-    }
-}
-} // namespace
-
-bool ChildProcess::start(const std::vector<std::string>& argv, bool feedStdin, bool catchOutput,
-                         std::string& error) {
-    int input[2] = {-1, -1};
-    int output[2] = {-1, -1};
-    if ((feedStdin && pipe2(input, O_CLOEXEC) != 0) ||
-        (catchOutput && pipe2(output, O_CLOEXEC) != 0)) {
-        error = std::string("cannot make a pipe: ") + std::strerror(errno);
-        closeBoth(input);
-        closeBoth(output);
-        return false;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (feedStdin) {
-        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    }
-    if (catchOutput) {
-        posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    }
-    // A process group of its own, and default handling of the signals the recorder catches or
-    // ignores (SIGPIPE).
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    for (int number : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&defaults, number);
-    }
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-    const int failed = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    stdinFd = input[1];
-    stdoutFd = output[0];
-    input[1] = output[0] = -1;
-    closeBoth(input);
-    closeBoth(output);
-    if (failed != 0) {
-        pid = -1;
-        finish();
-        error = "cannot run " + argv[0] + ": " + std::strerror(failed);
-        return false;
-    }
-    if (feedStdin) {
-        // A larger pipe lets a whole row band through per write; the default 64 KiB is fine too.
-        fcntl(stdinFd, F_SETPIPE_SZ, 1 << 20);
-    }
-    guardChild(pid, stdinFd);
-    return true;
-}
-
-bool ChildProcess::write(const void* data, size_t bytes) {
-    const char* next = static_cast<const char*>(data);
-    while (bytes > 0) {
-        const ssize_t written = ::write(stdinFd, next, bytes);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false; // EPIPE: the child is gone (SIGPIPE is ignored by the recorder)
-        }
-        next += written;
-        bytes -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
-std::string ChildProcess::readOutput() {
-    std::string text;
-    char buffer[4096];
-    while (stdoutFd != -1) {
-        const ssize_t n = read(stdoutFd, buffer, sizeof buffer);
-        if (n > 0) {
-            text.append(buffer, static_cast<size_t>(n));
-        } else if (n == 0 || errno != EINTR) {
-            break;
-        }
-    }
-    return text;
-}
-
-int ChildProcess::finish() {
-    if (pid > 0) {
-        // The emergency stop must not close the pipe's number once something else may have it.
-        releaseChild(pid);
-        guardChild(pid, -1);
-    }
-    for (int* fd : {&stdinFd, &stdoutFd}) {
-        if (*fd != -1) {
-            close(*fd);
-            *fd = -1;
-        }
-    }
-    if (pid > 0) {
-        int waitStatus = 0;
-        while (waitpid(pid, &waitStatus, 0) < 0 && errno == EINTR) {
-        }
-        exitStatus = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
-        releaseChild(pid);
-    }
-    pid = -1;
-    return exitStatus;
-}
-
-void ChildProcess::stop() {
     if (pid > 0) {
         kill(pid, SIGTERM);
     }
     finish();
 }
 
+bool ChildProcess::start(const std::vector<std::string>& argv, bool catchOutput,
+                         std::string& error) {
+    int in[2] = {-1, -1};
+    int out[2] = {-1, -1};
+    const bool piped = pipe2(in, O_CLOEXEC) == 0 && (!catchOutput || pipe2(out, O_CLOEXEC) == 0);
+    int failed = piped ? 0 : errno;
+    if (piped) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+        if (catchOutput) {
+            posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        }
+        // A process group of its own, and default handling of the signals the recorder catches
+        // or ignores (SIGPIPE).
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        for (int number : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) {
+            sigaddset(&defaults, number);
+        }
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setpgroup(&attributes, 0);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+        std::vector<char*> args;
+        for (const std::string& arg : argv) {
+            args.push_back(const_cast<char*>(arg.c_str()));
+        }
+        args.push_back(nullptr);
+        failed = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+    }
+    // The child's ends are its own now; ours go too when it did not start.
+    for (int fd : {in[0], out[1], failed != 0 ? in[1] : -1, failed != 0 ? out[0] : -1}) {
+        if (fd != -1) {
+            close(fd);
+        }
+    }
+    if (failed != 0) {
+        pid = -1;
+        error = "cannot run " + argv[0] + ": " + std::strerror(failed);
+        return false;
+    }
+    // A larger pipe lets a whole row band through per write; the default 64 KiB is fine too.
+    fcntl(in[1], F_SETPIPE_SZ, 1 << 20);
+    input = fdopen(in[1], "w");
+    std::setvbuf(input, nullptr, _IONBF, 0);
+    output = catchOutput ? fdopen(out[0], "r") : nullptr;
+    guardHelper(pid);
+    return true;
+}
+
+bool ChildProcess::write(const void* data, size_t bytes) {
+    // A failed write is EPIPE: the child is gone (SIGPIPE is ignored by the recorder).
+    return input != nullptr && std::fwrite(data, 1, bytes, input) == bytes;
+}
+
+std::string ChildProcess::readOutput() {
+    if (input != nullptr) {
+        std::fclose(input);
+        input = nullptr;
+    }
+    std::string text;
+    char buffer[4096];
+    for (size_t n; output != nullptr && (n = std::fread(buffer, 1, sizeof buffer, output)) > 0;) {
+        text.append(buffer, n);
+    }
+    return text;
+}
+
+int ChildProcess::finish() {
+    for (std::FILE** stream : {&input, &output}) {
+        if (*stream != nullptr) {
+            std::fclose(*stream);
+            *stream = nullptr;
+        }
+    }
+    int waitStatus = 0;
+    const bool started = pid > 0;
+    if (started) {
+        while (waitpid(pid, &waitStatus, 0) < 0 && errno == EINTR) {
+        }
+        guardHelper(0);
+    }
+    pid = -1;
+    if (!started) {
+        return -1;
+    }
+    return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+}
+
 std::string outputOf(const std::vector<std::string>& argv) {
     ChildProcess child;
     std::string error;
-    if (!child.start(argv, false, true, error)) {
+    if (!child.start(argv, true, error)) {
         return "";
     }
     const std::string text = child.readOutput();

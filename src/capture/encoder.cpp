@@ -1,9 +1,8 @@
 #include "capture/encoder.h"
 
-#include "capture/child_process.h"
-
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 std::string exactSeconds(double seconds) {
@@ -11,20 +10,15 @@ std::string exactSeconds(double seconds) {
     std::snprintf(text, sizeof text, "%.6f", seconds);
     return text;
 }
+} // namespace
 
 std::string lowerExtension(const std::string& path) {
-    const size_t dot = path.rfind('.');
-    const size_t slash = path.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return "";
-    }
-    std::string extension = path.substr(dot);
+    std::string extension = std::filesystem::path(path).extension().string();
     for (char& c : extension) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return extension;
 }
-} // namespace
 
 bool videoFormatOf(const std::string& path, VideoFormat& format) {
     const std::string extension = lowerExtension(path);
@@ -40,43 +34,22 @@ bool videoFormatOf(const std::string& path, VideoFormat& format) {
     return true;
 }
 
+bool isX264Preset(const std::string& name) {
+    for (const char* preset : {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium",
+                               "slow", "slower", "veryslow", "placebo"}) {
+        if (name == preset) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int worstCrf(VideoFormat format) {
     return format == VideoFormat::WebM ? 63 : 51;
 }
 
 int defaultCrf(VideoFormat format) {
     return format == VideoFormat::WebM ? 31 : 18;
-}
-
-std::vector<std::string> encodersFor(VideoFormat format) {
-    if (format == VideoFormat::WebM) {
-        return {"libvpx-vp9", "libopus"};
-    }
-    return {"libx264", "aac"};
-}
-
-std::string missingEncoder(const std::string& ffmpeg, VideoFormat format) {
-    // Lines such as " V....D libx264              libx264 H.264 / AVC ...".
-    const std::string listed = outputOf({ffmpeg, "-hide_banner", "-encoders"});
-    std::string names = " ";
-    size_t start = 0;
-    for (size_t end; (end = listed.find('\n', start)) != std::string::npos; start = end + 1) {
-        char flags[16];
-        char name[128];
-        if (std::sscanf(listed.substr(start, end - start).c_str(), " %15s %127s", flags, name) ==
-            2) {
-            names += std::string(name) + " ";
-        }
-    }
-    if (names == " ") {
-        return "";
-    }
-    for (const std::string& encoder : encodersFor(format)) {
-        if (names.find(" " + encoder + " ") == std::string::npos) {
-            return encoder;
-        }
-    }
-    return "";
 }
 
 namespace {

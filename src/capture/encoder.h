@@ -5,6 +5,8 @@
 // The kinds of video file a recording writes, chosen by the output name's extension:
 // .mp4 and .mkv hold H.264 with AAC sound, .webm holds VP9 with Opus.
 enum class VideoFormat { Mp4, Matroska, WebM };
+// The extension of a file name in lower case, with its dot: ".mp4" for "Take.MP4".
+std::string lowerExtension(const std::string& path);
 // The format an output name asks for; false for any other extension.
 bool videoFormatOf(const std::string& path, VideoFormat& format);
 // The quality scale of the format's video codec: 0 (lossless or best) to this.
@@ -13,10 +15,15 @@ int worstCrf(VideoFormat format);
 // codec's own recommendation for full-HD VP9.
 int defaultCrf(VideoFormat format);
 
-// The ffmpeg encoders a format needs: libx264 and aac, or libvpx-vp9 and libopus.
-std::vector<std::string> encodersFor(VideoFormat format);
-// The first of those that the given ffmpeg lacks, or "" when it has them all (or does not say).
-std::string missingEncoder(const std::string& ffmpeg, VideoFormat format);
+// True for the names x264 knows as presets, ultrafast to placebo.
+bool isX264Preset(const std::string& name);
+
+// The preset a recording uses unless --preset says otherwise, chosen with
+// bench/encoder_presets_bench: at each of 960x540, 1280x720 and 1920x1080 it is the fastest
+// preset that keeps the picture within 1 dB PSNR of "medium" at no more than a tenth more bits
+// (it costs 70 to 85% of medium's CPU for about 0.6 dB and 5% fewer bits; "veryfast" halves
+// the CPU but loses about 1.7 dB).
+constexpr const char* defaultPreset = "faster";
 
 // How ffmpeg turns the piped frames and the music into the video file.
 struct EncoderSettings {

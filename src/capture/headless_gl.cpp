@@ -35,22 +35,11 @@ std::string hex(EGLint code) {
     std::snprintf(text, sizeof text, "0x%04x", static_cast<unsigned>(code));
     return text;
 }
-} // namespace
-
-HeadlessGl::~HeadlessGl() {
-    if (display != nullptr) {
-        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        if (context != nullptr) {
-            eglDestroyContext(display, context);
-        }
-        eglTerminate(display);
-    }
-}
 
 // Initialises the display and makes a 3.3 core context current on it with no surface; the
 // picture goes to a framebuffer object, so no surface (and no config's colour format) is used.
-bool HeadlessGl::open(void* platformDisplay) {
-    EGLDisplay candidate = platformDisplay;
+// The context lasts as long as the recorder.
+bool open(EGLDisplay candidate) {
     EGLConfig config = nullptr;
     EGLint configs = 0;
     const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
@@ -71,8 +60,6 @@ bool HeadlessGl::open(void* platformDisplay) {
         made = eglCreateContext(candidate, config, EGL_NO_CONTEXT, version);
     }
     if (made != EGL_NO_CONTEXT && eglMakeCurrent(candidate, EGL_NO_SURFACE, EGL_NO_SURFACE, made)) {
-        display = candidate;
-        context = made;
         return true;
     }
     if (made != EGL_NO_CONTEXT) {
@@ -81,48 +68,45 @@ bool HeadlessGl::open(void* platformDisplay) {
     eglTerminate(candidate);
     return false;
 }
+} // namespace
 
-bool HeadlessGl::create(int gpu, std::string& error) {
+std::string makeHeadlessContext(int gpu, std::string& error) {
     if (!epoxy_has_egl()) {
         error = "no EGL library (libEGL.so.1) to make an OpenGL context with: install the "
                 "libegl1 and libegl-mesa0 packages";
-        return false;
+        return "";
     }
     const std::vector<EGLDeviceEXT> devices = listDevices();
     if (gpu >= static_cast<int>(devices.size())) {
         error = "--gpu " + std::to_string(gpu) + ": EGL lists " + std::to_string(devices.size()) +
                 " device(s), numbered from 0";
-        return false;
+        return "";
+    }
+    // The device asked for, or else the first GPU that makes a context.
+    for (size_t i = 0; i < devices.size(); ++i) {
+        const bool chosen = gpu >= 0 ? i == static_cast<size_t>(gpu) : isHardware(devices[i]);
+        if (chosen &&
+            open(eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, devices[i], nullptr))) {
+            return "EGL device " + std::to_string(i);
+        }
     }
     if (gpu >= 0) {
-        made = "EGL device " + std::to_string(gpu);
-        if (open(eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, devices[gpu], nullptr))) {
-            return true;
-        }
         error = "EGL device " + std::to_string(gpu) + " offers no OpenGL 3.3 core context (EGL " +
                 "error " + hex(eglGetError()) + ")";
-        return false;
+        return "";
     }
-    for (size_t i = 0; i < devices.size(); ++i) {
-        made = "EGL device " + std::to_string(i);
-        if (isHardware(devices[i]) &&
-            open(eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, devices[i], nullptr))) {
-            return true;
-        }
-    }
-    made = "Mesa's surfaceless EGL platform";
     // Mesa's software renderer, which needs neither a device file nor a display.
     if (!epoxy_has_egl_extension(EGL_NO_DISPLAY, "EGL_MESA_platform_surfaceless")) {
         error = "EGL offers no GPU that makes an OpenGL 3.3 core context, and no software "
                 "renderer: install the libegl-mesa0 package for Mesa's";
-        return false;
+        return "";
     }
     if (open(eglGetPlatformDisplayEXT(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY,
                                       nullptr))) {
-        return true;
+        return "Mesa's surfaceless EGL platform";
     }
     error = "EGL offers no OpenGL 3.3 core context on a GPU or on Mesa's surfaceless platform "
             "(EGL error " +
             hex(eglGetError()) + ")";
-    return false;
+    return "";
 }

@@ -10,22 +10,19 @@
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
 #include "capture/downsample.h"
-#include "capture/emergency_stop.h"
 #include "capture/encoder.h"
-#include "capture/encoder_preset.h"
-#include "capture/frame_readback.h"
 #include "capture/headless_gl.h"
 #include "capture/offscreen_target.h"
-#include "capture/part_join.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
-#include "capture/recording_split.h"
+#include "capture/recording_parts.h"
 #include "render/gl.h"
 #include "render/startup_failures.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <string>
 #include <unistd.h>
@@ -41,19 +38,13 @@ int fail(const std::string& message) {
     return exitFailure;
 }
 
-std::string seconds(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
-
 // Whether the last frame of the range is the last of the demo, so the music's ending follows.
 bool reachesTheEnd(const FrameRange& range, int fps) {
     return frameSeconds(range.end, fps) >= std::end(timelineWindows)[-1].end;
 }
 
 // The frame at o.stillTime as a PNG, after the frames whose state it inherits.
-int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingOutput& output) {
+int recordStill(const CaptureOptions& o, const OffscreenTarget& target, const std::string& temp) {
     target.bind();
     drawWarmUpFor(o.stillTime, o.fps);
     drawFrameAt(o.stillTime);
@@ -65,7 +56,8 @@ int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         downsampleBox(large.data(), o.width, o.height, o.supersample, pixels);
     }
     std::string error;
-    if (!writePng(output.tempPath(), o.width, o.height, pixels, error) || !output.commit(error)) {
+    if (!writePng(temp, o.width, o.height, pixels, error) ||
+        !commitPendingOutput(o.output, error)) {
         return fail(error);
     }
     std::fprintf(stderr, "Wrote %s\n", o.output.c_str());
@@ -74,7 +66,7 @@ int recordStill(const CaptureOptions& o, const OffscreenTarget& target, PendingO
 
 // Every frame of the range piped to ffmpeg as it is read back; the file appears only once
 // ffmpeg has finished it.
-int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingOutput& output,
+int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::string& temp,
                 EncoderSettings encoding) {
     const FrameRange range = framesBetween(o.from, o.to, o.fps);
     encoding.width = o.width;
@@ -86,8 +78,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         encoding.holdSeconds = endingHoldSeconds;
         encoding.fadeSeconds = endingFadeSeconds;
     }
-    encoding.output = output.tempPath();
-    encoding.format = o.format;
+    encoding.output = temp;
     encoding.crf = o.crf;
     encoding.preset = o.preset.empty() ? defaultPreset : o.preset;
     encoding.part = o.part;
@@ -96,18 +87,16 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     }
     ChildProcess encoder;
     std::string error;
-    if (!encoder.start(encoderArguments(encoding), true, false, error)) {
+    if (!encoder.start(encoderArguments(encoding), false, error)) {
         return fail(error);
     }
     target.bind();
     drawWarmUpFor(frameSeconds(range.first, o.fps), o.fps);
-    FrameReadback readback;
-    readback.create(target);
     Progress progress(range, o.fps, stderr);
     // The oldest frame read back goes to the encoder while the one after it is drawn.
     std::vector<unsigned char> filtered;
     auto sendOldest = [&](long frame) {
-        const unsigned char* pixels = readback.take();
+        const unsigned char* pixels = target.take();
         bool sent = pixels != nullptr;
         if (sent && o.supersample > 1) {
             downsampleBox(pixels, o.width, o.height, o.supersample, filtered);
@@ -115,7 +104,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         } else if (sent) {
             sent = encoder.write(pixels, target.frameBytes());
         }
-        readback.release();
+        target.release();
         progress.frameDone(sceneName(timelineScene(recordingDemoTime(frameSeconds(frame, o.fps)))));
         return sent;
     };
@@ -123,8 +112,8 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
     for (long n = range.first; n < range.end && sent; ++n) {
         target.bind();
         drawFrameAt(frameSeconds(n, o.fps));
-        readback.queue();
-        if (readback.pending() == 2) {
+        target.queue();
+        if (target.pending() == 2) {
             sent = sendOldest(n - 1);
         }
     }
@@ -142,7 +131,7 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
         return fail("ffmpeg failed (exit status " + std::to_string(encoderStatus) +
                     "): nothing written");
     }
-    if (!output.commit(error)) {
+    if (!commitPendingOutput(o.output, error)) {
         return fail(error);
     }
     std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps)\n", o.output.c_str(),
@@ -152,29 +141,13 @@ int recordVideo(const CaptureOptions& o, const OffscreenTarget& target, PendingO
 }
 
 // Parts made apart (--part) joined into one video with the music.
-int joinFiles(const CaptureOptions& o) {
-    PendingOutput output;
-    std::string error;
-    if (!output.create(o.output, error)) {
-        return fail(error);
-    }
-    EncoderSettings encoding;
-    encoding.ffmpeg = findOnPath("ffmpeg");
-    if (encoding.ffmpeg.empty()) {
-        return fail("ffmpeg not found on PATH: it joins the parts (install the ffmpeg package)");
-    }
-    encoding.format = o.format;
-    if (access(musicFile, R_OK) == 0) {
-        encoding.music = musicFile;
-    } else {
-        std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n", musicFile);
-    }
+int joinFiles(const CaptureOptions& o, const std::string& temp, const EncoderSettings& encoding) {
     PartInfo whole;
-    error = joinParts(o.parts, encoding, output.tempPath(), whole);
+    std::string error = joinParts(o.parts, encoding, temp, whole);
     if (!error.empty()) {
         return fail(error + ": nothing written");
     }
-    if (!output.commit(error)) {
+    if (!commitPendingOutput(o.output, error)) {
         return fail(error);
     }
     std::fprintf(
@@ -204,12 +177,9 @@ int capture(CaptureOptions o) {
         }
         std::fprintf(stderr, "heptad-capture: reading the demo's data from %s\n", home.c_str());
     }
-    if (o.join) {
-        return joinFiles(o);
-    }
-    PendingOutput output;
     std::string error;
-    if (!output.create(o.output, error)) {
+    const std::string temp = createPendingOutput(o.output, error);
+    if (temp.empty()) {
         return fail(error);
     }
     EncoderSettings encoding;
@@ -217,15 +187,12 @@ int capture(CaptureOptions o) {
     if (!o.still) {
         encoding.ffmpeg = findOnPath("ffmpeg");
         if (encoding.ffmpeg.empty()) {
-            return fail("ffmpeg not found on PATH: it encodes the video (install the ffmpeg "
-                        "package; --still needs no ffmpeg)");
+            return fail(o.join ? "ffmpeg not found on PATH: it joins the parts (install the ffmpeg "
+                                 "package)"
+                               : "ffmpeg not found on PATH: it encodes the video (install the "
+                                 "ffmpeg package; --still needs no ffmpeg)");
         }
-        const std::string missing = missingEncoder(encoding.ffmpeg, o.format);
-        if (!missing.empty()) {
-            return fail(encoding.ffmpeg + " has no " + missing + " encoder, which " + o.output +
-                        " needs (.mp4 and .mkv need libx264 and aac, .webm libvpx-vp9 and "
-                        "libopus)");
-        }
+        encoding.format = o.format;
         if (o.part) {
             // The music is added once, by the join.
         } else if (access(musicFile, R_OK) == 0) {
@@ -235,31 +202,33 @@ int capture(CaptureOptions o) {
                          musicFile);
         }
     }
+    if (o.join) {
+        return joinFiles(o, temp, encoding);
+    }
 
-    HeadlessGl gl;
-    if (!gl.create(o.gpu, error)) {
+    const std::string origin = makeHeadlessContext(o.gpu, error);
+    if (origin.empty()) {
         return fail(error);
     }
     std::fprintf(stderr, "Drawing with %s, through %s\n",
-                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), gl.origin().c_str());
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), origin.c_str());
 
     if (o.still) {
-        std::fprintf(stderr, "Rendering the frame at %s s of the demo at %dx%d into %s\n",
-                     seconds(o.stillTime).c_str(), o.width, o.height, o.output.c_str());
+        std::fprintf(stderr, "Rendering the frame at %g s of the demo at %dx%d into %s\n",
+                     o.stillTime, o.width, o.height, o.output.c_str());
     } else {
         std::fprintf(stderr,
-                     "Rendering %ld frames (%s s to %s s of the demo) at %dx%d, %d fps into %s\n",
-                     range.count(), seconds(frameSeconds(range.first, o.fps)).c_str(),
-                     seconds(frameSeconds(range.end, o.fps)).c_str(), o.width, o.height, o.fps,
-                     o.output.c_str());
+                     "Rendering %ld frames (%g s to %g s of the demo) at %dx%d, %d fps into %s\n",
+                     range.count(), frameSeconds(range.first, o.fps),
+                     frameSeconds(range.end, o.fps), o.width, o.height, o.fps, o.output.c_str());
         if (o.supersample > 1) {
             std::fprintf(stderr, "Each frame is drawn at %dx%d and filtered down\n",
                          o.width * o.supersample, o.height * o.supersample);
         }
         if (reachesTheEnd(range, o.fps)) {
             std::fprintf(
-                stderr, "The last picture is then held %s s while the music ends: %s of video\n",
-                seconds(endingHoldSeconds).c_str(),
+                stderr, "The last picture is then held %g s while the music ends: %s of video\n",
+                endingHoldSeconds,
                 formatDuration(frameSeconds(range.count(), o.fps) + endingHoldSeconds).c_str());
         }
     }
@@ -279,7 +248,7 @@ int capture(CaptureOptions o) {
         return fail(error);
     }
 
-    return o.still ? recordStill(o, target, output) : recordVideo(o, target, output, encoding);
+    return o.still ? recordStill(o, target, temp) : recordVideo(o, target, temp, encoding);
 }
 } // namespace
 
@@ -302,10 +271,10 @@ int main(int argc, char** argv) {
         // The program as found on PATH, or else by its full path, which names it from any
         // folder the commands run in.
         std::string program = argv[0];
-        char self[4096] = "";
-        const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-        if (program.find('/') != std::string::npos && length > 0) {
-            program.assign(self, static_cast<size_t>(length));
+        std::error_code unknown;
+        const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
+        if (program.find('/') != std::string::npos && !unknown) {
+            program = self.string();
         }
         for (const std::string& line : planCommands(parsed.options, program)) {
             std::printf("%s\n", line.c_str());
@@ -313,5 +282,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     installEmergencyStop();
-    return capture(parsed.options);
+    const int status = capture(parsed.options);
+    // Whatever went wrong, no unfinished file stays (a finished one has been renamed).
+    discardPendingOutput();
+    return status;
 }

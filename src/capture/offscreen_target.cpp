@@ -4,6 +4,12 @@
 
 #include <stb_image_write.h>
 
+OffscreenTarget::~OffscreenTarget() {
+    if (buffers[0] != 0) {
+        glDeleteBuffers(2, buffers);
+    }
+}
+
 bool OffscreenTarget::create(int w, int h, std::string& error) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
@@ -62,6 +68,38 @@ void OffscreenTarget::readInto(void* destination) const {
     // RGBA rows are whole multiples of 4 bytes, so any pack alignment a scene left is met.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, destination);
+}
+
+void OffscreenTarget::queue() {
+    // Made on first use, so that a still needs no room for them.
+    if (buffers[0] == 0) {
+        glGenBuffers(2, buffers);
+        for (unsigned int buffer : buffers) {
+            glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+            glBufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(frameBytes()), nullptr,
+                         GL_STREAM_READ);
+        }
+    }
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers[next]);
+    readInto(nullptr); // offset 0 of the bound pack buffer
+    // Unbound between calls: with a pack buffer bound, every other glReadPixels would write
+    // into it instead of client memory.
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    next ^= 1;
+    ++queued;
+}
+
+const unsigned char* OffscreenTarget::take() {
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers[oldest()]);
+    return static_cast<const unsigned char*>(glMapBufferRange(
+        GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(frameBytes()), GL_MAP_READ_BIT));
+}
+
+void OffscreenTarget::release() {
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers[oldest()]);
+    glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    --queued;
 }
 
 bool writePng(const std::string& path, int width, int height,

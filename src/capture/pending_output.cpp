@@ -1,62 +1,135 @@
 #include "capture/pending_output.h"
 
-#include "capture/emergency_stop.h"
-
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <initializer_list>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-PendingOutput::~PendingOutput() {
-    discard();
+namespace {
+char tempFile[PATH_MAX] = "";
+pid_t helper = 0;
+
+// Updates happen with the stop signals blocked, so the handler never sees half a path.
+void guard(const char* path, pid_t pid) {
+    sigset_t stops;
+    sigset_t before;
+    sigemptyset(&stops);
+    for (int number : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&stops, number);
+    }
+    sigprocmask(SIG_BLOCK, &stops, &before);
+    if (path != nullptr) {
+        tempFile[0] = '\0';
+        if (std::strlen(path) < sizeof tempFile) {
+            std::strcpy(tempFile, path);
+        }
+    }
+    helper = pid;
+    sigprocmask(SIG_SETMASK, &before, nullptr);
 }
 
-bool PendingOutput::create(const std::string& path, std::string& error) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        error = "cannot write " + path + ": it is a folder";
-        return false;
+// Removes the unfinished file at once, in case a harder signal follows (GNU parallel sends
+// SIGKILL a moment after SIGTERM), then kills the helper outright (an ffmpeg asked to stop would
+// still finish the file) and removes the file again, in case an encoder that had only just
+// started made it anew.
+void killHelperAndRemoveTheFile() {
+    if (tempFile[0] != '\0') {
+        unlink(tempFile);
     }
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (helper > 0) {
+        kill(helper, SIGKILL);
+        waitpid(helper, nullptr, 0);
+    }
+    if (tempFile[0] != '\0') {
+        unlink(tempFile);
+    }
+}
+
+void onStopSignal(int signal) {
+    killHelperAndRemoveTheFile();
+    const char message[] = "\nheptad-capture: interrupted: nothing written\n";
+    [[maybe_unused]] const ssize_t ignored = write(2, message, sizeof message - 1);
+    _exit(128 + signal);
+}
+
+// A crash cleans up the same way, then dies of its signal as it would have (the handler was
+// installed to run once and the signal is not blocked in it), core dump and all.
+void onCrashSignal(int signal) {
+    killHelperAndRemoveTheFile();
+    const char message[] = "\nheptad-capture: crashed: nothing written\n";
+    [[maybe_unused]] const ssize_t ignored = write(2, message, sizeof message - 1);
+    raise(signal);
+}
+} // namespace
+
+void installEmergencyStop() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+    struct sigaction crash {};
+    crash.sa_handler = onCrashSignal;
+    sigemptyset(&crash.sa_mask);
+    crash.sa_flags = SA_RESETHAND | SA_NODEFER;
+    for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL}) {
+        sigaction(signal, &crash, nullptr);
+    }
+    // A vanished encoder shows up as a failed write, not as a silent death.
+    signal(SIGPIPE, SIG_IGN);
+}
+
+void guardHelper(pid_t pid) {
+    guard(nullptr, pid);
+}
+
+std::string createPendingOutput(const std::string& path, std::string& error) {
+    const std::filesystem::path target(path);
+    std::error_code unknown;
+    if (std::filesystem::is_directory(target, unknown)) {
+        error = "cannot write " + path + ": it is a folder";
+        return "";
+    }
     // Hidden and marked as partial, in the same folder so the final rename cannot cross a disk.
-    std::string pattern = folder + "." + name + ".XXXXXX.part";
+    const std::string name = "." + target.filename().string() + ".XXXXXX.part";
+    const std::string pattern = (target.parent_path() / name).string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const int fd = mkstemps(buffer.data(), 5);
     if (fd < 0) {
         error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
+        return "";
     }
     // mkstemps makes the file private; give it the permissions any new file would get.
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
     close(fd);
-    finalPath = path;
-    temp = buffer.data();
-    guardTempFile(temp.c_str());
-    return true;
+    guard(buffer.data(), helper);
+    return buffer.data();
 }
 
-bool PendingOutput::commit(std::string& error) {
-    if (std::rename(temp.c_str(), finalPath.c_str()) != 0) {
-        error = "cannot write " + finalPath + ": " + std::strerror(errno);
-        discard();
+bool commitPendingOutput(const std::string& path, std::string& error) {
+    if (std::rename(tempFile, path.c_str()) != 0) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        discardPendingOutput();
         return false;
     }
-    guardTempFile(nullptr);
-    temp.clear();
+    guard("", helper);
     return true;
 }
 
-void PendingOutput::discard() {
-    if (!temp.empty()) {
-        std::remove(temp.c_str());
-        guardTempFile(nullptr);
-        temp.clear();
+void discardPendingOutput() {
+    if (tempFile[0] != '\0') {
+        unlink(tempFile);
+        guard("", helper);
     }
 }

@@ -1,27 +1,25 @@
 #pragma once
 #include <string>
+#include <sys/types.h>
 
 // The output file is written under a temporary name in its own folder and renamed over the
 // requested name only once it is complete, so a failed or interrupted capture leaves nothing
-// half-written behind (and never clobbers an earlier good file).
-class PendingOutput {
-  public:
-    PendingOutput() = default;
-    PendingOutput(const PendingOutput&) = delete;
-    PendingOutput& operator=(const PendingOutput&) = delete;
-    // Deletes the temporary file unless commit() succeeded.
-    ~PendingOutput();
+// half-written behind (and never clobbers an earlier good file). A recorder writes one file, so
+// the temporary name is kept here, where the emergency stop finds it too.
 
-    // Creates the temporary file beside `path`; false with a reason when that folder cannot be
-    // written or `path` names a folder.
-    bool create(const std::string& path, std::string& error);
-    const std::string& tempPath() const { return temp; }
-    // Renames the temporary file to the final name.
-    bool commit(std::string& error);
-    // Deletes the temporary file now.
-    void discard();
+// Creates the temporary file beside `path` and returns its name; "" with a reason when that
+// folder cannot be written or `path` names a folder.
+std::string createPendingOutput(const std::string& path, std::string& error);
+// Renames the temporary file to `path`; on failure it is removed.
+bool commitPendingOutput(const std::string& path, std::string& error);
+// Removes the temporary file, if one is still pending.
+void discardPendingOutput();
 
-  private:
-    std::string finalPath;
-    std::string temp;
-};
+// Ctrl-C, a closed terminal or a kill end a capture at once, also in the middle of start-up: the
+// signal handler itself removes the unfinished output file, kills the running helper process
+// (the encoder, the join's ffmpeg) and exits with 128 + the signal, saying so in one line. It only
+// touches fixed-size static data and makes only async-signal-safe calls. A crash (SIGABRT,
+// SIGSEGV, SIGBUS, SIGFPE, SIGILL) cleans up the same way and then dies of that signal.
+void installEmergencyStop();
+// The helper the emergency stop kills; 0 once it has been reaped.
+void guardHelper(pid_t pid);

@@ -1,7 +1,60 @@
 #include "capture/progress.h"
 
+#include "scenes/finale_layout.h"
+
+#include <algorithm>
 #include <cmath>
 #include <unistd.h>
+
+double expectedFrameCost(float demoTime) {
+    // The capture benchmark's speeds (title 30.9 fps ... finale 1.5 fps), the finale split by
+    // grid in the proportions of the scene benchmark's frame times (the late grid of 300
+    // spheres costs over ten times the others).
+    switch (timelineScene(demoTime)) {
+    case TimelineScene::Title:
+        return 1.0 / 30.9;
+    case TimelineScene::Scene2:
+        return 1.0 / 27.4;
+    case TimelineScene::Scene3:
+        return 1.0 / 23.0;
+    case TimelineScene::Scene4:
+        return 1.0 / 13.5;
+    case TimelineScene::Scene5:
+        return 1.0 / 4.7;
+    case TimelineScene::Scene6:
+        return 1.0 / 15.3;
+    case TimelineScene::Finale:
+        switch (finaleFrameAt(demoTime).window) {
+        case FinaleWindow::Early:
+            return 0.17;
+        case FinaleWindow::Middle:
+            return 0.10;
+        default:
+            return 1.5;
+        }
+    case TimelineScene::None:
+        break;
+    }
+    return 0.0;
+}
+
+std::vector<double> expectedCostsBefore(const FrameRange& range, int fps) {
+    std::vector<double> costBefore = {0.0};
+    for (long n = range.first; n < range.end; ++n) {
+        const float demoTime = recordingDemoTime(frameSeconds(n, fps));
+        costBefore.push_back(costBefore.back() + expectedFrameCost(demoTime));
+    }
+    return costBefore;
+}
+
+double secondsLeft(const std::vector<double>& costBefore, long done, double elapsedSeconds) {
+    const long total = static_cast<long>(costBefore.size()) - 1;
+    if (done <= 0 || done > total || costBefore[done] <= 0.0) {
+        return -1.0;
+    }
+    const double pace = elapsedSeconds / costBefore[done];
+    return std::max(0.0, pace * (costBefore[total] - costBefore[done]));
+}
 
 std::string formatDuration(double seconds) {
     const long total = std::lround(std::max(seconds, 0.0));
@@ -17,13 +70,11 @@ std::string formatDuration(double seconds) {
 
 Progress::Progress(const FrameRange& range, int fps, std::FILE* out)
     : total(range.count()), out(out), started(Clock::now()), lastDrawn(started),
-      windowStart(started), lineByLine(isatty(fileno(out)) == 0), timeLeft(range, fps),
+      lineByLine(isatty(fileno(out)) == 0), costBefore(expectedCostsBefore(range, fps)),
       lastFrame(started) {}
 
 void Progress::frameDone(const char* sceneName) {
     ++done;
-    ++windowFrames;
-    scene = sceneName;
     const Clock::time_point now = Clock::now();
     const double frameSeconds = std::chrono::duration<double>(now - lastFrame).count();
     lastFrame = now;
@@ -32,15 +83,6 @@ void Progress::frameDone(const char* sceneName) {
     }
     sceneTimes.back().frames += 1;
     sceneTimes.back().seconds += frameSeconds;
-    const double windowSeconds = std::chrono::duration<double>(now - windowStart).count();
-    // A fresh speed every two seconds; until the first, the average since the start.
-    if (windowSeconds >= 2.0) {
-        recentFps = windowFrames / windowSeconds;
-        windowStart = now;
-        windowFrames = 0;
-    } else if (windowStart == started) {
-        recentFps = done / std::max(std::chrono::duration<double>(now - started).count(), 1e-6);
-    }
     const double sinceDrawn = std::chrono::duration<double>(now - lastDrawn).count();
     const bool due = lineByLine
                          ? sinceDrawn >= 10.0 || done * 20 / total > lastDrawnDone * 20 / total
@@ -55,11 +97,12 @@ void Progress::draw() {
     char line[160];
     const double percent = total > 0 ? 100.0 * done / total : 100.0;
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    const double secondsLeft = timeLeft.secondsLeft(done, seconds);
-    const std::string left = secondsLeft >= 0.0 ? formatDuration(secondsLeft) : std::string("?");
-    const int width =
-        std::snprintf(line, sizeof line, "frame %ld/%ld (%.0f%%)  %s  %.1f fps  %s left", done,
-                      total, percent, scene, recentFps, left.c_str());
+    const double toGo = secondsLeft(costBefore, done, seconds);
+    const std::string left = toGo >= 0.0 ? formatDuration(toGo) : std::string("?");
+    const SceneTime current = sceneTimes.empty() ? SceneTime{"", 0, 0.0} : sceneTimes.back();
+    const int width = std::snprintf(
+        line, sizeof line, "frame %ld/%ld (%.0f%%)  %s  %.1f fps  %s left", done, total, percent,
+        current.scene, current.frames / std::max(current.seconds, 1e-6), left.c_str());
     // Pad over the rest of a longer previous line.
     const size_t length = static_cast<size_t>(std::max(width, 0));
     if (lineByLine) {

@@ -1,17 +1,29 @@
 #pragma once
-#include "capture/time_left.h"
+#include "app/frame_plan.h"
 
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+// What one frame at this demo time costs to record, in seconds at 1920x1080 on a 2-core machine
+// without a GPU. Only the proportions matter: they let the time left follow the scenes still
+// ahead rather than the pace of the cheap ones behind, and a plan share the cost out evenly.
+double expectedFrameCost(float demoTime);
+// The expected seconds of the first n frames of the range, for n from 0 to all of them.
+std::vector<double> expectedCostsBefore(const FrameRange& range, int fps);
+
+// The time a recording still needs once `done` of its frames have taken `elapsedSeconds`: the
+// expected cost of the frames ahead (costBefore as expectedCostsBefore gives it), scaled by how
+// long the frames done so far took against their expected cost. -1 before the first frame.
+double secondsLeft(const std::vector<double>& costBefore, long done, double elapsedSeconds);
+
 // "1:05", "1:02:03": minutes and seconds, hours when needed.
 std::string formatDuration(double seconds);
 
 // The report of a long capture: frames done of the total, the scene being rendered, the current
-// speed and the time left, estimated from the scenes still ahead. The speed is measured over
-// the last few seconds, since the scenes differ a lot in cost. On a terminal it is one line,
+// speed and the time left, estimated from the scenes still ahead. The speed is that of the scene
+// being rendered, since the scenes differ a lot in cost. On a terminal it is one line,
 // rewritten ("\r"); into a log or a pipe it is a plain line every 5% or every 10 seconds.
 class Progress {
   public:
@@ -26,18 +38,14 @@ class Progress {
     long total;
     long done = 0;
     std::FILE* out;
-    const char* scene = "";
     Clock::time_point started;
     Clock::time_point lastDrawn;
-    // Speed window: frames and time since windowStart.
-    Clock::time_point windowStart;
-    long windowFrames = 0;
-    double recentFps = 0.0;
     size_t lastWidth = 0;
     long lastDrawnDone = -1;
     bool lineByLine;
-    TimeLeft timeLeft;
-    // Time spent per scene, for the closing report: each frame costs the time since the last.
+    std::vector<double> costBefore;
+    // Time spent per scene, for the speed shown and the closing report: each frame costs the
+    // time since the last.
     struct SceneTime {
         const char* scene;
         long frames;

@@ -1,20 +1,86 @@
-#include "capture/part_join.h"
+#include "capture/recording_parts.h"
 
 #include "capture/child_process.h"
+#include "capture/progress.h"
 
-#include <cerrno>
-#include <climits>
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <unistd.h>
 
+std::vector<FrameRange> splitByCost(FrameRange range, int fps, int parts) {
+    const long frames = range.count();
+    parts = static_cast<int>(std::min<long>(std::max(parts, 1), std::max(frames, 1L)));
+    const std::vector<double> costBefore = expectedCostsBefore(range, fps);
+    std::vector<FrameRange> pieces;
+    long start = 0;
+    for (int cut = 1; cut < parts; ++cut) {
+        // Cut once this piece reaches its share, leaving at least a frame for each piece after.
+        long end = start + 1;
+        while (end < frames - (parts - cut) && costBefore[end] < costBefore.back() * cut / parts) {
+            ++end;
+        }
+        pieces.push_back({range.first + start, range.first + end});
+        start = end;
+    }
+    pieces.push_back({range.first + start, range.end});
+    return pieces;
+}
+
 namespace {
-std::string absolute(const std::string& path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) == nullptr ? "" : std::string(resolved);
+// A word single-quoted as both the shell and ffmpeg's concat list read it back unchanged.
+std::string singleQuoted(const std::string& word) {
+    std::string text = "'";
+    for (char c : word) {
+        text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return text + "'";
+}
+
+// A word as the shell reads it back unchanged: as it is when it is plain, else single-quoted.
+std::string quoted(const std::string& word) {
+    const char* plain = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-+=.,/:@%";
+    if (!word.empty() && word.find_first_not_of(plain) == std::string::npos) {
+        return word;
+    }
+    return singleQuoted(word);
+}
+
+// Seconds as an argument that names the same frame again: every digit a double holds.
+std::string exactSeconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", seconds);
+    return text;
 }
 } // namespace
+
+std::vector<std::string> planCommands(const CaptureOptions& o, const std::string& program) {
+    const std::vector<FrameRange> pieces =
+        splitByCost(framesBetween(o.from, o.to, o.fps), o.fps, o.plan);
+    const std::string stem = std::filesystem::path(o.output).replace_extension().string();
+    std::string settings = " --size " + std::to_string(o.width) + "x" + std::to_string(o.height) +
+                           " --fps " + std::to_string(o.fps) + " --crf " + std::to_string(o.crf);
+    if (!o.preset.empty()) {
+        settings += " --preset " + o.preset;
+    }
+    if (o.supersample > 1) {
+        settings += " --supersample " + std::to_string(o.supersample);
+    }
+    if (o.gpu >= 0) {
+        settings += " --gpu " + std::to_string(o.gpu);
+    }
+    std::vector<std::string> lines;
+    std::string join = quoted(program) + " --join";
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const std::string part = quoted(stem + ".part" + std::to_string(i + 1) + ".mp4");
+        lines.push_back(quoted(program) + " --part" + settings + " --from " +
+                        exactSeconds(frameSeconds(pieces[i].first, o.fps)) + " --to " +
+                        exactSeconds(frameSeconds(pieces[i].end, o.fps)) + " --output " + part);
+        join += " " + part;
+    }
+    lines.push_back(join + " --output " + quoted(o.output));
+    return lines;
+}
 
 std::string partComment(const PartInfo& part) {
     char hold[32];
@@ -66,30 +132,26 @@ std::string checkPartsFollow(const std::vector<PartInfo>& parts,
 std::string concatList(const std::vector<std::string>& absolutePaths) {
     std::string list = "ffconcat version 1.0\n";
     for (const std::string& path : absolutePaths) {
-        std::string quoted;
-        for (char c : path) {
-            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        }
-        list += "file 'file:" + quoted + "'\n";
+        list += "file " + singleQuoted("file:" + path) + "\n";
     }
     return list;
 }
 
 std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings settings,
                       const std::string& output, PartInfo& whole) {
-    const size_t slash = settings.ffmpeg.rfind('/');
-    const std::string ffprobe = settings.ffmpeg.substr(0, slash + 1) + "ffprobe";
+    const std::string ffprobe =
+        std::filesystem::path(settings.ffmpeg).replace_filename("ffprobe").string();
     if (access(ffprobe.c_str(), X_OK) != 0) {
         return "no ffprobe beside " + settings.ffmpeg +
-               ": it reads the parts (install the "
-               "ffmpeg package)";
+               ": it reads the parts (install the ffmpeg package)";
     }
     std::vector<PartInfo> parts;
     std::vector<std::string> paths;
     for (const std::string& file : partFiles) {
-        const std::string path = absolute(file);
-        if (path.empty()) {
-            return "cannot read " + file + ": " + std::strerror(errno);
+        std::error_code unreadable;
+        const std::string path = std::filesystem::canonical(file, unreadable).string();
+        if (unreadable) {
+            return "cannot read " + file + ": " + unreadable.message();
         }
         PartInfo part;
         const std::string comment =
@@ -115,7 +177,7 @@ std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings
     const std::string list = concatList(paths);
     ChildProcess joiner;
     std::string error;
-    if (!joiner.start(joinArguments(settings), true, false, error)) {
+    if (!joiner.start(joinArguments(settings), false, error)) {
         return error;
     }
     joiner.write(list.data(), list.size());

@@ -1,13 +1,24 @@
 #pragma once
 #include "app/frame_plan.h"
+#include "capture/capture_options.h"
 #include "capture/encoder.h"
 
 #include <string>
 #include <vector>
 
-// Parts of a recording made apart (by --part, in several processes or on several machines) and
-// joined into one video without encoding the picture again: every part starts on a key frame, so
-// its packets are copied as they are; the music is added once, over the whole.
+// A recording shared out between processes or machines (--plan, --part) and joined into one
+// video without encoding the picture again (--join): every part starts on a key frame, so its
+// packets are copied as they are; the music is added once, over the whole.
+
+// Frames [range.first, range.end) cut into at most `parts` contiguous, non-empty ranges in time
+// order, each with about the same expected cost (the recorder's measured cost of each scene), so
+// that processes started together end together.
+std::vector<FrameRange> splitByCost(FrameRange range, int fps, int parts);
+
+// The shell command lines of a recording in o.plan parts: one --part command a part, each
+// writing its own MP4 beside o.output, then the --join command that makes o.output of them.
+// `program` is how this program was started.
+std::vector<std::string> planCommands(const CaptureOptions& o, const std::string& program);
 
 // What a part file holds, written into its comment when it is made and read back to join it.
 struct PartInfo {
