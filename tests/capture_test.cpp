@@ -355,7 +355,7 @@ TEST_F(CaptureTest, BadOptionsFailWithOneLineAndWriteNothing) {
     EXPECT_NE(help.output.find("--still T"), std::string::npos);
 }
 
-TEST_F(CaptureTest, MissingFfmpegOrUnwritableOutputFailBeforeRendering) {
+TEST_F(CaptureTest, MissingFfmpegEncoderGpuOrEglOrAnUnwritableOutputFailWithNothingWritten) {
     fs::create_directory(folder / "empty-path");
     Result r = runCapture("--output out/x.mp4", "PATH=" + (folder / "empty-path").string());
     EXPECT_EQ(r.status, 1);
