@@ -7,7 +7,7 @@
 # a second clean root that has none of the build's packages, it installs the Debian package built
 # here with apt, as a user would, and renders the same still with the installed heptad-capture
 # from the home folder: that proves the package's dependencies.
-#   scripts/fresh-check.sh          both checks (about 8 minutes on two cores)
+#   scripts/fresh-check.sh          both checks (about 5 minutes on two cores; CI runs it)
 #   scripts/fresh-check.sh --tests  then ./test.sh in the first root as well (much longer)
 # Needs root, debootstrap and dpkg-dev (test packages). The roots live under FRESH_CHECK_DIR
 # (default /var/tmp) and are removed, mounts first, on every way out, Ctrl-C included.
@@ -175,7 +175,8 @@ installed="$work/installed"
 new_root "$installed"
 cp "$deb" "$installed/root/"
 install_started=$SECONDS
-if ! inside "$installed" "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y \
+if ! inside "$installed" "apt-get -o Acquire::Retries=3 update -qq && DEBIAN_FRONTEND=noninteractive \
+    apt-get -o Acquire::Retries=3 install -y \
     -qq ./$(basename "$deb") && heptad --version && heptad-capture --version && \
     heptad-capture --still 150 --size 1280x720 --output installed.png" >"$work/install.log" 2>&1; then
   tail -30 "$work/install.log" >&2

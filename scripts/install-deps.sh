@@ -44,8 +44,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
     as_root=(sudo)
   fi
-  "${as_root[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+  "${as_root[@]}" apt-get -o Acquire::Retries=3 update -qq
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get -o Acquire::Retries=3 install -y -qq \
+    --no-install-recommends \
     "${missing[@]}" >/dev/null
 fi
 
