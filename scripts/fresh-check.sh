@@ -7,7 +7,7 @@
 # a second clean root that has none of the build's packages, it installs the Debian package built
 # here with apt, as a user would, and renders the same still with the installed heptad-capture
 # from the home folder: that proves the package's dependencies.
-#   scripts/fresh-check.sh          both checks (about 5 minutes on two cores; CI runs it)
+#   scripts/fresh-check.sh          both checks (2.5 to 4 minutes on two cores; CI runs it)
 #   scripts/fresh-check.sh --tests  then ./test.sh in the first root as well (much longer)
 # Needs root, debootstrap and dpkg-dev (test packages). The roots live under FRESH_CHECK_DIR
 # (default /var/tmp) and are removed, mounts first, on every way out, Ctrl-C included.
