@@ -10,10 +10,9 @@
 #include <sstream>
 
 namespace {
+// The files come from the program itself, which keeps the paths start-up built it from.
 struct ProgramSource {
     Shader* shader;
-    const char* vertexPath;
-    const char* fragmentPath;
     // The uniforms start-up sets once on this program, set the same way; null for none.
     void (*setStartUpUniforms)();
     // Part of the lighting precompute: its maps are rendered again once it builds.
@@ -25,26 +24,21 @@ void setLitStartUpUniforms() {
     setStartUpProjection();
 }
 
-// Every program the demo builds at start-up, from the files it builds them from there.
+// Every program the demo builds at start-up.
 const std::vector<ProgramSource>& programSources() {
     static const std::vector<ProgramSource> sources = {
-        {&titleShader, "labShaders/title.vs", "labShaders/title.fs", setSceneSamplerUnits, false},
-        {&scene2Shader, "labShaders/Scene2.vs", "labShaders/Scene2.fs", nullptr, false},
-        {&scene3Shader, "labShaders/Scene3.vs", "labShaders/Scene3.fs", nullptr, false},
-        {&scene4Shader, "labShaders/Scene4.vs", "labshaders/Scene4.fs", setSceneSamplerUnits,
-         false},
-        {&scene5Shader, "labShaders/Scene5.vs", "labshaders/Scene5.fs", nullptr, false},
-        {&scene6Shader, "labShaders/Scene6.vs", "labshaders/Scene6.fs", nullptr, false},
-        {&pbrShader, "labShaders/Scene7-PBR1.vs", "labShaders/Scene7-PBR1.fs",
-         setLitStartUpUniforms, false},
-        {&equirectToCubemapShader, "labShaders/Scene7-PBR2.vs", "labShaders/Scene7-PBR2.fs",
-         nullptr, true},
-        {&irradianceShader, "labShaders/Scene7-PBR3.vs", "labShaders/Scene7-PBR3.fs", nullptr,
-         true},
-        {&prefilterShader, "labShaders/Scene7-PBR4.vs", "labShaders/Scene7-PBR4.fs", nullptr, true},
-        {&brdfShader, "labShaders/Scene7-PBR5.vs", "labShaders/Scene7-PBR5.fs", nullptr, true},
-        {&backgroundShader, "labShaders/Scene7-PBR6.vs", "labShaders/Scene7-PBR6.fs",
-         setLitStartUpUniforms, false},
+        {&titleShader, setSceneSamplerUnits, false},
+        {&scene2Shader, nullptr, false},
+        {&scene3Shader, nullptr, false},
+        {&scene4Shader, setSceneSamplerUnits, false},
+        {&scene5Shader, nullptr, false},
+        {&scene6Shader, nullptr, false},
+        {&pbrShader, setLitStartUpUniforms, false},
+        {&equirectToCubemapShader, nullptr, true},
+        {&irradianceShader, nullptr, true},
+        {&prefilterShader, nullptr, true},
+        {&brdfShader, nullptr, true},
+        {&backgroundShader, setLitStartUpUniforms, false},
     };
     return sources;
 }
@@ -60,7 +54,7 @@ const PictureSource pictureSources[] = {
 };
 constexpr const char* skyPath = "imgs/vellmar.512.hdr";
 
-bool contains(const std::vector<std::string>& files, const char* path) {
+bool contains(const std::vector<std::string>& files, const std::string& path) {
     return std::find(files.begin(), files.end(), path) != files.end();
 }
 
@@ -91,15 +85,18 @@ std::string describeFailure(unsigned int program, const ProgramSource& source,
             GLint type = 0;
             glGetShaderiv(stages[i], GL_SHADER_TYPE, &type);
             glGetShaderInfoLog(stages[i], sizeof log, nullptr, log);
-            const char* file = type == GL_VERTEX_SHADER ? source.vertexPath : source.fragmentPath;
-            return std::string(file) + ": " + firstLine(log);
+            const std::string& file =
+                type == GL_VERTEX_SHADER ? source.shader->vertexPath : source.shader->fragmentPath;
+            return file + ": " + firstLine(log);
         }
     }
     glGetProgramInfoLog(program, sizeof log, nullptr, log);
-    const char* file = contains(saved, source.vertexPath) && !contains(saved, source.fragmentPath)
-                           ? source.vertexPath
-                           : source.fragmentPath;
-    return std::string(file) + ": " + firstLine(log);
+    const Shader& shader = *source.shader;
+    const std::string& file =
+        contains(saved, shader.vertexPath) && !contains(saved, shader.fragmentPath)
+            ? shader.vertexPath
+            : shader.fragmentPath;
+    return file + ": " + firstLine(log);
 }
 
 // Gives the new program every value the old one holds under a name and type they share: the
@@ -205,13 +202,15 @@ ReloadOutcome reloadSavedFiles(const std::vector<std::string>& files) {
     bool lightingChanged = false;
 
     for (const ProgramSource& source : programSources()) {
-        if (!contains(files, source.vertexPath) && !contains(files, source.fragmentPath)) {
+        const std::string vertexPath = source.shader->vertexPath;
+        const std::string fragmentPath = source.shader->fragmentPath;
+        if (!contains(files, vertexPath) && !contains(files, fragmentPath)) {
             continue;
         }
-        outcome.triedFiles.push_back(source.vertexPath);
-        outcome.triedFiles.push_back(source.fragmentPath);
+        outcome.triedFiles.push_back(vertexPath);
+        outcome.triedFiles.push_back(fragmentPath);
         // Prints the same lines as a failed build at start-up.
-        const Shader candidate(source.vertexPath, source.fragmentPath);
+        const Shader candidate(vertexPath.c_str(), fragmentPath.c_str());
         GLint linked = 0;
         glGetProgramiv(candidate.programId, GL_LINK_STATUS, &linked);
         if (!linked) {
@@ -228,7 +227,7 @@ ReloadOutcome reloadSavedFiles(const std::vector<std::string>& files) {
         copyUniforms(old, candidate.programId);
         glDeleteProgram(old);
         outcome.replacedPrograms.emplace_back(old, candidate.programId);
-        outcome.rebuilt.push_back(source.fragmentPath);
+        outcome.rebuilt.push_back(fragmentPath);
         lightingChanged = lightingChanged || source.precompute;
     }
 

@@ -23,7 +23,8 @@ void openShaderFile(std::ifstream& file, const char* path) {
 }
 } // namespace
 
-Shader::Shader(const char* vertexPath, const char* fragmentPath) {
+Shader::Shader(const char* vertexPath, const char* fragmentPath)
+    : vertexPath(vertexPath), fragmentPath(fragmentPath) {
     std::string vertexCode;
     std::string fragmentCode;
     std::ifstream vertexFile;

@@ -7,6 +7,9 @@
 class Shader {
   public:
     unsigned int programId = 0;
+    // The files it was built from, as given: what edit mode watches to build it again.
+    std::string vertexPath;
+    std::string fragmentPath;
 
     Shader() = default;
     // Always yields a fresh program name; read, compile and link failures are printed and the
