@@ -42,10 +42,12 @@ TEST(CaptureOptions, DefaultsRecordTheWholeDemoInFullHd) {
 }
 
 TEST(CaptureOptions, EveryOptionInBothSpellings) {
-    const ParsedCaptureOptions a = parse({"--size", "320x180", "--fps", "10", "--from", "22",
-                                          "--to", "26.5", "--output", "out/clip.mp4"});
+    const ParsedCaptureOptions a =
+        parse({"--size", "320x180", "--fps", "10", "--from", "22", "--to", "26.5", "--output",
+               "out/clip.mp4", "--flash-report", "f.csv", "--gentle"});
     const ParsedCaptureOptions b =
-        parse({"--size=320x180", "--fps=10", "--from=22", "--to=26.5", "-o", "out/clip.mp4"});
+        parse({"--size=320x180", "--fps=10", "--from=22", "--to=26.5", "-o", "out/clip.mp4",
+               "--flash-report=f.csv", "--gentle"});
     for (const ParsedCaptureOptions& parsed : {a, b}) {
         ASSERT_EQ(parsed.error, "");
         EXPECT_EQ(parsed.options.width, 320);
@@ -54,6 +56,8 @@ TEST(CaptureOptions, EveryOptionInBothSpellings) {
         EXPECT_EQ(parsed.options.from, 22.0);
         EXPECT_EQ(parsed.options.to, 26.5);
         EXPECT_EQ(parsed.options.output, "out/clip.mp4");
+        EXPECT_EQ(parsed.options.flashReport, "f.csv");
+        EXPECT_TRUE(parsed.options.gentle);
     }
     EXPECT_TRUE(parse({"--size", "100x50", "--help", "--bogus"}).options.help);
 }
@@ -106,6 +110,9 @@ TEST(CaptureOptions, BadCommandLinesSayWhatIsWrong) {
         {{"--crf", "-1"}, "--crf wants a whole number"},
         {{"--crf", "64", "-o", "clip.webm"}, "--crf wants a whole number"},
         {{"--crf", "52"}, "--crf wants 0 (best) to 51 for H.264"},
+        {{"--flash-report"}, "--flash-report needs a value"},
+        {{"--flash-report="}, "--flash-report needs a file name"},
+        {{"--flash-report", "f.csv", "--still", "3"}, "--flash-report checks the frames"},
     };
     for (const auto& [args, message] : cases) {
         const std::string error = parse(args).error;

@@ -82,8 +82,8 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.version = true;
             return parsed;
         }
-        if (name == "--part" || name == "--join") {
-            (name == "--part" ? o.part : o.join) = true;
+        if (name == "--part" || name == "--join" || name == "--gentle") {
+            (name == "--part" ? o.part : name == "--join" ? o.join : o.gentle) = true;
             continue;
         }
         if (name.empty() || name[0] != '-') {
@@ -93,7 +93,8 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         const bool takesValue = name == "--size" || name == "--fps" || name == "--from" ||
                                 name == "--to" || name == "--output" || name == "-o" ||
                                 name == "--still" || name == "--crf" || name == "--preset" ||
-                                name == "--plan" || name == "--gpu" || name == "--supersample";
+                                name == "--plan" || name == "--gpu" || name == "--supersample" ||
+                                name == "--flash-report";
         if (!takesValue) {
             return fail("unknown option '" + args[i] + "'");
         }
@@ -167,7 +168,7 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             if (value.empty()) {
                 return fail(name + " needs a file name");
             }
-            o.output = value;
+            (name == "--flash-report" ? o.flashReport : o.output) = value;
         }
     }
 
@@ -188,6 +189,13 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
     if (o.part && (o.still || o.plan != 0)) {
         return fail("--part renders one piece of a video in this process: it takes no " +
                     std::string(o.still ? "--still" : "--plan"));
+    }
+    if (!o.flashReport.empty() && o.flashReport == (o.output.empty() ? "heptad.mp4" : o.output)) {
+        return fail("--flash-report needs a file of its own, not the --output");
+    }
+    if (!o.flashReport.empty() && (o.still || o.join || o.plan != 0)) {
+        return fail("--flash-report checks the frames this process renders into a video: it "
+                    "takes no --still, --join or --plan");
     }
     if (o.still && o.plan != 0) {
         return fail("--plan shares a video out in parts: it takes no --still");
@@ -282,6 +290,11 @@ std::string captureUsage() {
            "                    equal cost, one a line, then the --join command that puts them\n"
            "                    together; run them with GNU parallel, on this machine or on\n"
            "                    several (parallel --sshlogin)\n"
+           "  --flash-report CSV\n"
+           "                    check every frame against the WCAG 2.x flash thresholds, write\n"
+           "                    each second's result to the file CSV and sum it up in one line\n"
+           "  --gentle          run the flash limiter over every frame, as heptad --gentle\n"
+           "                    does: no second flashes more than three times\n"
            "  --part            write only the picture of --from to --to, for a later --join\n"
            "  --join PART...    join parts made with --part, in time order, into one video with\n"
            "                    the music, without encoding the picture again\n"

@@ -24,6 +24,8 @@ struct CaptureOptions {
     bool part = false;              // one piece of a longer recording, picture only, for --join
     bool join = false;              // joins the part files into one video with the music
     std::vector<std::string> parts; // the part files of a join, in time order
+    std::string flashReport;        // CSV of the flash check of every frame; "" for none
+    bool gentle = false;            // the flash limiter runs over every frame
     bool help = false;
     bool version = false;
 };

@@ -16,6 +16,7 @@
 #include "capture/pending_output.h"
 #include "capture/progress.h"
 #include "capture/recording_parts.h"
+#include "flash/flash_analysis.h"
 #include "render/gl.h"
 #include "render/startup_failures.h"
 
@@ -24,6 +25,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -64,6 +66,27 @@ int recordStill(const CaptureOptions& o, const OffscreenTarget& target, const st
     return 0;
 }
 
+// The flash check's rows, each named by its scene, written beside the video once that is done.
+bool writeFlashReport(const std::string& path, const std::string& temp,
+                      std::vector<FlashSecond> rows, std::string& error) {
+    for (FlashSecond& row : rows) {
+        row.scene = sceneName(timelineScene(recordingDemoTime(row.second + 0.5)));
+    }
+    const std::string csv = flashCsv(rows);
+    FILE* file = std::fopen(temp.c_str(), "w");
+    const bool written =
+        file != nullptr && std::fwrite(csv.data(), 1, csv.size(), file) == csv.size();
+    if (file == nullptr || std::fclose(file) != 0 || !written) {
+        error = "cannot write " + path;
+        return false;
+    }
+    if (!commitPendingOutput(path, error)) {
+        return false;
+    }
+    std::fprintf(stderr, "%s\nWrote %s\n", flashSummary(rows).c_str(), path.c_str());
+    return true;
+}
+
 // Every frame of the range piped to ffmpeg as it is read back; the file appears only once
 // ffmpeg has finished it.
 int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::string& temp,
@@ -85,8 +108,17 @@ int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::str
     if (o.part) {
         encoding.comment = partComment({range, o.fps, o.width, o.height, encoding.holdSeconds});
     }
-    ChildProcess encoder;
     std::string error;
+    std::unique_ptr<FlashAnalyser> analyser;
+    std::string reportTemp;
+    if (!o.flashReport.empty()) {
+        reportTemp = createPendingOutput(o.flashReport, error);
+        if (reportTemp.empty()) {
+            return fail(error);
+        }
+        analyser = std::make_unique<FlashAnalyser>(o.fps, range.first);
+    }
+    ChildProcess encoder;
     if (!encoder.start(encoderArguments(encoding), false, error)) {
         return fail(error);
     }
@@ -100,9 +132,13 @@ int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::str
         bool sent = pixels != nullptr;
         if (sent && o.supersample > 1) {
             downsampleBox(pixels, o.width, o.height, o.supersample, filtered);
-            sent = encoder.write(filtered.data(), filtered.size());
-        } else if (sent) {
-            sent = encoder.write(pixels, target.frameBytes());
+            pixels = filtered.data();
+        }
+        if (sent && analyser) {
+            analyser->addFrame(pixels, o.width, o.height, 4);
+        }
+        if (sent) {
+            sent = encoder.write(pixels, static_cast<size_t>(o.width) * o.height * 4);
         }
         target.release();
         progress.frameDone(sceneName(timelineScene(recordingDemoTime(frameSeconds(frame, o.fps)))));
@@ -137,6 +173,9 @@ int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::str
     std::fprintf(stderr, "Wrote %s (%s, %dx%d, %d fps)\n", o.output.c_str(),
                  formatDuration(encoding.duration + encoding.holdSeconds).c_str(), o.width,
                  o.height, o.fps);
+    if (analyser && !writeFlashReport(o.flashReport, reportTemp, analyser->seconds(), error)) {
+        return fail(error);
+    }
     return 0;
 }
 
@@ -169,6 +208,9 @@ int capture(CaptureOptions o) {
                         "folder of a build (build/runtime), or install it (share/heptad)");
         }
         o.output = pathFromWorkingFolder(o.output);
+        if (!o.flashReport.empty()) {
+            o.flashReport = pathFromWorkingFolder(o.flashReport);
+        }
         for (std::string& part : o.parts) {
             part = pathFromWorkingFolder(part);
         }

@@ -13,11 +13,14 @@
 #include <vector>
 
 namespace {
-char tempFile[PATH_MAX] = "";
+// The video or still, and beside it the flash report.
+constexpr int slots = 2;
+char tempFiles[slots][PATH_MAX] = {"", ""};
+std::string targets[slots]; // the names they become; never read by the handler
 pid_t helper = 0;
 
 // Updates happen with the stop signals blocked, so the handler never sees half a path.
-void guard(const char* path, pid_t pid) {
+void guard(int slot, const char* path, pid_t pid) {
     sigset_t stops;
     sigset_t before;
     sigemptyset(&stops);
@@ -26,8 +29,9 @@ void guard(const char* path, pid_t pid) {
     }
     sigprocmask(SIG_BLOCK, &stops, &before);
     if (path != nullptr) {
+        char* tempFile = tempFiles[slot];
         tempFile[0] = '\0';
-        if (std::strlen(path) < sizeof tempFile) {
+        if (std::strlen(path) < PATH_MAX) {
             std::strcpy(tempFile, path);
         }
     }
@@ -39,17 +43,21 @@ void guard(const char* path, pid_t pid) {
 // SIGKILL a moment after SIGTERM), then kills the helper outright (an ffmpeg asked to stop would
 // still finish the file) and removes the file again, in case an encoder that had only just
 // started made it anew.
-void killHelperAndRemoveTheFile() {
-    if (tempFile[0] != '\0') {
-        unlink(tempFile);
+void removeTheFiles() {
+    for (const char* tempFile : tempFiles) {
+        if (tempFile[0] != '\0') {
+            unlink(tempFile);
+        }
     }
+}
+
+void killHelperAndRemoveTheFile() {
+    removeTheFiles();
     if (helper > 0) {
         kill(helper, SIGKILL);
         waitpid(helper, nullptr, 0);
     }
-    if (tempFile[0] != '\0') {
-        unlink(tempFile);
-    }
+    removeTheFiles();
 }
 
 void onStopSignal(int signal) {
@@ -88,7 +96,7 @@ void installEmergencyStop() {
 }
 
 void guardHelper(pid_t pid) {
-    guard(nullptr, pid);
+    guard(0, nullptr, pid);
 }
 
 std::string createPendingOutput(const std::string& path, std::string& error) {
@@ -103,6 +111,14 @@ std::string createPendingOutput(const std::string& path, std::string& error) {
     const std::string pattern = (target.parent_path() / name).string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
+    int slot = 0;
+    while (slot < slots && tempFiles[slot][0] != '\0') {
+        ++slot;
+    }
+    if (slot == slots) {
+        error = "cannot write " + path + ": too many files pending";
+        return "";
+    }
     const int fd = mkstemps(buffer.data(), 5);
     if (fd < 0) {
         error = "cannot write " + path + ": " + std::strerror(errno);
@@ -113,23 +129,31 @@ std::string createPendingOutput(const std::string& path, std::string& error) {
     umask(mask);
     fchmod(fd, 0666 & ~mask);
     close(fd);
-    guard(buffer.data(), helper);
+    guard(slot, buffer.data(), helper);
+    targets[slot] = path;
     return buffer.data();
 }
 
 bool commitPendingOutput(const std::string& path, std::string& error) {
-    if (std::rename(tempFile, path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+    int slot = 0;
+    while (slot < slots && (tempFiles[slot][0] == '\0' || targets[slot] != path)) {
+        ++slot;
+    }
+    if (slot == slots || std::rename(tempFiles[slot], path.c_str()) != 0) {
+        error = "cannot write " + path + ": " +
+                (slot == slots ? std::string("nothing pending") : std::strerror(errno));
         discardPendingOutput();
         return false;
     }
-    guard("", helper);
+    guard(slot, "", helper);
     return true;
 }
 
 void discardPendingOutput() {
-    if (tempFile[0] != '\0') {
-        unlink(tempFile);
-        guard("", helper);
+    for (int slot = 0; slot < slots; ++slot) {
+        if (tempFiles[slot][0] != '\0') {
+            unlink(tempFiles[slot]);
+            guard(slot, "", helper);
+        }
     }
 }

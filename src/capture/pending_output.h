@@ -4,15 +4,16 @@
 
 // The output file is written under a temporary name in its own folder and renamed over the
 // requested name only once it is complete, so a failed or interrupted capture leaves nothing
-// half-written behind (and never clobbers an earlier good file). A recorder writes one file, so
-// the temporary name is kept here, where the emergency stop finds it too.
+// half-written behind (and never clobbers an earlier good file). A recorder writes its picture
+// and at most one report beside it, so the temporary names are kept here, where the emergency
+// stop finds them too.
 
 // Creates the temporary file beside `path` and returns its name; "" with a reason when that
 // folder cannot be written or `path` names a folder.
 std::string createPendingOutput(const std::string& path, std::string& error);
-// Renames the temporary file to `path`; on failure it is removed.
+// Renames the temporary file made for `path` to it; on failure every pending file is removed.
 bool commitPendingOutput(const std::string& path, std::string& error);
-// Removes the temporary file, if one is still pending.
+// Removes the temporary files still pending.
 void discardPendingOutput();
 
 // Ctrl-C, a closed terminal or a kill end a capture at once, also in the middle of start-up: the

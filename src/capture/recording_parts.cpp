@@ -69,6 +69,9 @@ std::vector<std::string> planCommands(const CaptureOptions& o, const std::string
     if (o.gpu >= 0) {
         settings += " --gpu " + std::to_string(o.gpu);
     }
+    if (o.gentle) {
+        settings += " --gentle";
+    }
     std::vector<std::string> lines;
     std::string join = quoted(program) + " --join";
     for (size_t i = 0; i < pieces.size(); ++i) {
