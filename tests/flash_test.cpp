@@ -1,8 +1,11 @@
 // The flash check on synthetic frames of known flashing, each row one case of the thresholds.
 #include "flash/flash_analysis.h"
+#include "flash/flash_hold.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -164,4 +167,64 @@ TEST(FlashAnalysis, LargerFramesAndTheSummary) {
               "Flash check of 44-47 s: pixel by pixel 3 s (44-46) fail, red none; region means "
               "3 s (44-46) fail, red none; at most 5 flashes a second at one point");
     EXPECT_EQ(flashCsv(rows).substr(0, 7), "second,");
+}
+
+namespace {
+float toLinear(unsigned char v) {
+    const double c = v / 255.0;
+    return float(c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+}
+unsigned char toSrgb(float v) {
+    const double c = v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
+    return static_cast<unsigned char>(std::lround(std::clamp(c, 0.0, 1.0) * 255));
+}
+} // namespace
+
+// The limiter's decisions, applied to the grid as the GL pass applies them to each cell, leave
+// nothing for the check to fail, whether cells flash on their own or only their regions' means do,
+// and leave a picture that does not flash as drawn.
+TEST(FlashHold, ItsPictureHasNoFailingSecond) {
+    struct Pattern {
+        const char* name;
+        std::function<unsigned char(long n, int x, int y)> grey;
+        bool failsAsDrawn;
+    };
+    const Pattern patterns[] = {
+        {"a 5 Hz full-screen flash", [](long n, int, int) { return toggled(n, 6, 1000) ? 255 : 0; },
+         true},
+        {"cells that each flash three times a second, half of them between the others' flashes",
+         [](long n, int x, int) { return (n + (x % 2) * 10) % 20 < 3 ? 255 : 0; }, true},
+        {"a slow ramp",
+         [](long n, int, int) { return static_cast<unsigned char>(n * 255 / (3 * fps)); }, false},
+    };
+    for (const Pattern& p : patterns) {
+        SCOPED_TRACE(p.name);
+        FlashAnalyser drawnCheck(fps, 0);
+        FlashAnalyser shownCheck(fps, 0);
+        FlashHold hold;
+        std::vector<float> drawn(FlashHold::cells * 3);
+        std::vector<unsigned char> frame(drawn.size());
+        float mostHeld = 0.0f;
+        for (long n = 0; n < 3 * fps; ++n) {
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    const int i = y * width + x;
+                    frame[i * 3] = frame[i * 3 + 1] = frame[i * 3 + 2] = p.grey(n, x, y);
+                    drawn[i * 3] = drawn[i * 3 + 1] = drawn[i * 3 + 2] = toLinear(frame[i * 3]);
+                }
+            }
+            drawnCheck.addFrame(frame.data(), width, height, 3);
+            for (float h : hold.plan(drawn, double(n) / fps)) {
+                mostHeld = std::max(mostHeld, h);
+            }
+            for (size_t i = 0; i < frame.size(); ++i) {
+                frame[i] = toSrgb(hold.shown()[i]);
+            }
+            shownCheck.addFrame(frame.data(), width, height, 3);
+        }
+        auto fails = [](const FlashSecond& r) { return r.pixelFails() || r.regionFails(); };
+        EXPECT_EQ(anySecond(drawnCheck.seconds(), fails), p.failsAsDrawn);
+        EXPECT_FALSE(anySecond(shownCheck.seconds(), fails));
+        EXPECT_EQ(mostHeld > 0.0f, p.failsAsDrawn);
+    }
 }

@@ -1,18 +1,18 @@
 #include "flash/flash_analysis.h"
 
+#include "flash/flash_fields.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 
 namespace {
-constexpr int cells = FlashAnalyser::gridWidth * FlashAnalyser::gridHeight;
-// A field is a third of the screen each way: about 10 degrees of view at a usual distance.
-constexpr int fieldWidth = (FlashAnalyser::gridWidth + 1) / 3;
-constexpr int fieldHeight = FlashAnalyser::gridHeight / 3;
-constexpr int fieldCells = fieldWidth * fieldHeight;
-constexpr int fieldsAcross = 5;
-constexpr int regionCount = fieldsAcross * fieldsAcross + 1; // and the whole frame
+using flashgrid::cells;
+using flashgrid::fieldCells;
+using flashgrid::fieldHeight;
+using flashgrid::fieldWidth;
+constexpr int regionCount = flashgrid::regions;
 constexpr float lightChange = 0.1f;
 constexpr float darkerBelow = 0.8f;
 // "More than 20"; the smallest step above it.
@@ -42,10 +42,6 @@ float redness(const float* rgb) {
 bool isSaturatedRed(const float* rgb) {
     const float sum = rgb[0] + rgb[1] + rgb[2];
     return sum > 0.0f && rgb[0] >= saturatedRed * sum;
-}
-
-int fieldStart(int index, int size, int field) {
-    return static_cast<int>(std::lround(index * double(size - field) / (fieldsAcross - 1)));
 }
 
 // The largest share of any field covered by set cells, through a summed-area table.
@@ -172,16 +168,7 @@ void FlashAnalyser::addFrame(const unsigned char* pixels, int width, int height,
     }
 
     for (int r = 0; r < regionCount; ++r) {
-        int x0 = 0;
-        int y0 = 0;
-        int w = gridWidth;
-        int h = gridHeight;
-        if (r < regionCount - 1) {
-            x0 = fieldStart(r % fieldsAcross, gridWidth, fieldWidth);
-            y0 = fieldStart(r / fieldsAcross, gridHeight, fieldHeight);
-            w = fieldWidth;
-            h = fieldHeight;
-        }
+        const auto [x0, y0, w, h] = flashgrid::region(r);
         float mean[3] = {0.0f, 0.0f, 0.0f};
         for (int y = y0; y < y0 + h; ++y) {
             for (int x = x0; x < x0 + w; ++x) {
