@@ -14,3 +14,9 @@ void drawFrameAt(double seconds);
 // (the last frame of every scene before it and the frame just before), each as drawFrameAt draws
 // it. The timer stays pinned afterwards.
 void drawWarmUpFor(double seconds, int fps);
+
+class FlashLimiter;
+// The same for a viewing through the flash limiter (--gentle): after the frames above, those of
+// the second before, each through the limiter at this picture size, so that a late start holds
+// back what a viewer from the start would have had held back; its history starts with them.
+void drawGentleWarmUpFor(double seconds, int fps, FlashLimiter& limiter, int width, int height);

@@ -5,9 +5,13 @@
 #include "audio/sound_engine.h"
 #include "render/gl.h"
 
-void startTimelineAt(double seconds) {
+void startTimelineAt(double seconds, FlashLimiter* limiter, int width, int height) {
     constexpr int refreshRate = 60;
-    drawWarmUpFor(seconds, refreshRate);
+    if (limiter != nullptr) {
+        drawGentleWarmUpFor(seconds, refreshRate, *limiter, width, height);
+    } else {
+        drawWarmUpFor(seconds, refreshRate);
+    }
     unpinTimer();
     // Loading the track and seeking in it take a moment: the clock is set after them.
     soundEngine->play2D("demotune.mp3", seconds);

@@ -7,4 +7,7 @@
 // music starts at that point of the track and, at once, the window library's clock is set to
 // it, so that pictures and sound start together. The frame loop then must not start the music
 // again.
-void startTimelineAt(double seconds);
+// With a flash limiter, its history is warmed over the second before (drawGentleWarmUpFor).
+class FlashLimiter;
+void startTimelineAt(double seconds, FlashLimiter* limiter = nullptr, int width = 0,
+                     int height = 0);

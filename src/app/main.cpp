@@ -1,4 +1,5 @@
 // Heptad: a fullscreen OpenGL demo of seven scenes to a 128 BPM track, 164 seconds long.
+#include "app/clock.h"
 #include "app/data_folder.h"
 #include "app/edit_mode.h"
 #include "app/frame.h"
@@ -10,10 +11,12 @@
 #include "app/window.h"
 #include "app/window_close.h"
 #include "audio/sound_engine.h"
+#include "flash/flash_limiter.h"
 #include "render/gl.h"
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -82,9 +85,13 @@ int main(int argc, char** argv) {
     if (options.edit) {
         return runEditMode(window, options);
     }
+    std::unique_ptr<FlashLimiter> limiter;
+    if (options.gentle) {
+        limiter = std::make_unique<FlashLimiter>();
+    }
     bool musicStarted = false;
     if (options.fromGiven) {
-        startTimelineAt(options.fromSeconds);
+        startTimelineAt(options.fromSeconds, limiter.get(), framebufferWidth, framebufferHeight);
         musicStarted = true;
     }
 
@@ -95,6 +102,10 @@ int main(int argc, char** argv) {
                 soundEngine->close();
                 glfwTerminate();
                 return 0;
+            }
+            if (limiter) {
+                glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+                limiter->apply(framebufferWidth, framebufferHeight, timerSeconds());
             }
             glfwSwapBuffers(window);
             glfwPollEvents();

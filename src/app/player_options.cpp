@@ -31,6 +31,11 @@ ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
             }
             o.edit = true;
             o.inWindow = true;
+        } else if (name == "--gentle") {
+            if (inlineValue) {
+                return fail("--gentle takes no value");
+            }
+            o.gentle = true;
         } else if (name == "--from") {
             if (!inlineValue) {
                 if (i + 1 >= args.size()) {
@@ -48,6 +53,9 @@ ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
         } else {
             return fail("unknown option '" + args[i] + "'");
         }
+    }
+    if (o.gentle && o.edit) {
+        return fail("--gentle is for watching: edit mode shows every frame as drawn");
     }
     return parsed;
 }

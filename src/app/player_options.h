@@ -7,7 +7,8 @@ struct PlayerOptions {
     bool inWindow = false;  // a resizable desktop window instead of fullscreen
     bool fromGiven = false; // start the timeline at fromSeconds instead of at start-up's end
     double fromSeconds = 0.0;
-    bool edit = false; // edit mode: live shader reload, transport keys, overlay; in a window
+    bool edit = false;   // edit mode: live shader reload, transport keys, overlay; in a window
+    bool gentle = false; // the flash limiter runs over every frame
     bool help = false;
     bool version = false;
 };

@@ -17,6 +17,7 @@
 #include "capture/progress.h"
 #include "capture/recording_parts.h"
 #include "flash/flash_analysis.h"
+#include "flash/flash_limiter.h"
 #include "render/gl.h"
 #include "render/startup_failures.h"
 
@@ -123,7 +124,16 @@ int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::str
         return fail(error);
     }
     target.bind();
-    drawWarmUpFor(frameSeconds(range.first, o.fps), o.fps);
+    const int drawnWidth = o.width * o.supersample;
+    const int drawnHeight = o.height * o.supersample;
+    std::unique_ptr<FlashLimiter> limiter;
+    if (o.gentle) {
+        limiter = std::make_unique<FlashLimiter>();
+        drawGentleWarmUpFor(frameSeconds(range.first, o.fps), o.fps, *limiter, drawnWidth,
+                            drawnHeight);
+    } else {
+        drawWarmUpFor(frameSeconds(range.first, o.fps), o.fps);
+    }
     Progress progress(range, o.fps, stderr);
     // The oldest frame read back goes to the encoder while the one after it is drawn.
     std::vector<unsigned char> filtered;
@@ -148,6 +158,9 @@ int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::str
     for (long n = range.first; n < range.end && sent; ++n) {
         target.bind();
         drawFrameAt(frameSeconds(n, o.fps));
+        if (limiter) {
+            limiter->apply(drawnWidth, drawnHeight, frameSeconds(n, o.fps));
+        }
         target.queue();
         if (target.pending() == 2) {
             sent = sendOldest(n - 1);

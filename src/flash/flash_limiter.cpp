@@ -1,0 +1,229 @@
+#include "flash/flash_limiter.h"
+
+#include "render/gl.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+constexpr int gridWidth = FlashHold::gridWidth;
+constexpr int gridHeight = FlashHold::gridHeight;
+
+// The state the pass changes, read before and put back after.
+class SavedState {
+  public:
+    SavedState() {
+        program = integer(GL_CURRENT_PROGRAM);
+        vertexArray = integer(GL_VERTEX_ARRAY_BINDING);
+        activeTexture = integer(GL_ACTIVE_TEXTURE);
+        for (int unit = 0; unit < units; ++unit) {
+            glActiveTexture(GL_TEXTURE0 + unit);
+            textures[unit] = integer(GL_TEXTURE_BINDING_2D);
+        }
+        drawFramebuffer = integer(GL_DRAW_FRAMEBUFFER_BINDING);
+        readFramebuffer = integer(GL_READ_FRAMEBUFFER_BINDING);
+        packBuffer = integer(GL_PIXEL_PACK_BUFFER_BINDING);
+        unpackBuffer = integer(GL_PIXEL_UNPACK_BUFFER_BINDING);
+        glGetIntegerv(GL_VIEWPORT, viewport.data());
+        glGetBooleanv(GL_COLOR_WRITEMASK, colourMask.data());
+        for (size_t i = 0; i < caps.size(); ++i) {
+            enabled[i] = glIsEnabled(caps[i]);
+        }
+#ifndef __EMSCRIPTEN__
+        GLint modes[2] = {};
+        glGetIntegerv(GL_POLYGON_MODE, modes);
+        polygonMode = modes[0];
+#endif
+    }
+    ~SavedState() {
+        for (size_t i = 0; i < caps.size(); ++i) {
+            if (enabled[i]) {
+                glEnable(caps[i]);
+            } else {
+                glDisable(caps[i]);
+            }
+        }
+#ifndef __EMSCRIPTEN__
+        glPolygonMode(GL_FRONT_AND_BACK, polygonMode);
+#endif
+        glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
+        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+        glBindBuffer(GL_PIXEL_PACK_BUFFER, packBuffer);
+        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, unpackBuffer);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFramebuffer);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
+        for (int unit = 0; unit < units; ++unit) {
+            glActiveTexture(GL_TEXTURE0 + unit);
+            glBindTexture(GL_TEXTURE_2D, textures[unit]);
+        }
+        glActiveTexture(activeTexture);
+        glBindVertexArray(vertexArray);
+        glUseProgram(program);
+    }
+    SavedState(const SavedState&) = delete;
+    SavedState& operator=(const SavedState&) = delete;
+
+    static constexpr int units = 3;
+    int drawFramebuffer = 0;
+
+  private:
+    static int integer(GLenum name) {
+        GLint value = 0;
+        glGetIntegerv(name, &value);
+        return value;
+    }
+#ifdef __EMSCRIPTEN__
+    static constexpr std::array<GLenum, 6> caps = {GL_DEPTH_TEST,   GL_BLEND,
+                                                   GL_CULL_FACE,    GL_SCISSOR_TEST,
+                                                   GL_STENCIL_TEST, GL_RASTERIZER_DISCARD};
+#else
+    static constexpr std::array<GLenum, 7> caps = {GL_DEPTH_TEST,        GL_BLEND,
+                                                   GL_CULL_FACE,         GL_SCISSOR_TEST,
+                                                   GL_STENCIL_TEST,      GL_FRAMEBUFFER_SRGB,
+                                                   GL_RASTERIZER_DISCARD};
+#endif
+    std::array<GLboolean, caps.size()> enabled{};
+    std::array<GLboolean, 4> colourMask{};
+    std::array<GLint, 4> viewport{};
+    std::array<int, units> textures{};
+    int program = 0;
+    int vertexArray = 0;
+    int activeTexture = 0;
+    int readFramebuffer = 0;
+    int packBuffer = 0;
+    int unpackBuffer = 0;
+    int polygonMode = 0;
+};
+
+void makeTexture(unsigned int& name, GLenum internalFormat, GLenum format, int w, int h) {
+    if (name == 0) {
+        glGenTextures(1, &name);
+    }
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, w, h, 0, format, GL_UNSIGNED_BYTE, nullptr);
+    // Read with texelFetch only; nearest filtering without mipmaps keeps it complete.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
+const std::array<float, 256>& linearTable() {
+    static const std::array<float, 256> table = [] {
+        std::array<float, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            const double v = i / 255.0;
+            t[i] =
+                static_cast<float>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+        }
+        return t;
+    }();
+    return table;
+}
+} // namespace
+
+FlashLimiter::FlashLimiter()
+    : cellProgram("labShaders/flash_limit.vs", "labShaders/flash_cells.fs"),
+      blendProgram("labShaders/flash_limit.vs", "labShaders/flash_blend.fs"),
+      cellBytes(FlashHold::cells * 4), cellRgb(FlashHold::cells * 3), holdBytes(FlashHold::cells) {
+    SavedState saved;
+    glGenVertexArrays(1, &vertexArray);
+    makeTexture(cellTexture, GL_RGBA8, GL_RGBA, gridWidth, gridHeight);
+    makeTexture(holdTexture, GL_R8, GL_RED, gridWidth, gridHeight);
+    glGenFramebuffers(1, &cellFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, cellFramebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, cellTexture, 0);
+    cellProgram.activate();
+    cellProgram.setUniformInt("drawn", 0);
+    blendProgram.activate();
+    blendProgram.setUniformInt("drawn", 0);
+    blendProgram.setUniformInt("shown", 1);
+    blendProgram.setUniformInt("hold", 2);
+}
+
+void FlashLimiter::reset() {
+    hold.reset();
+}
+
+void FlashLimiter::resize(int w, int h) {
+    makeTexture(drawn, GL_RGBA8, GL_RGBA, w, h);
+    makeTexture(shown, GL_RGBA8, GL_RGBA, w, h);
+    width = w;
+    height = h;
+    hold.reset();
+}
+
+void FlashLimiter::apply(int w, int h, double seconds) {
+    if (w < 1 || h < 1) {
+        return;
+    }
+    SavedState saved;
+    const unsigned int target = static_cast<unsigned int>(saved.drawFramebuffer);
+    glActiveTexture(GL_TEXTURE0);
+    if (w != width || h != height) {
+        resize(w, h);
+    }
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_RASTERIZER_DISCARD);
+#ifndef __EMSCRIPTEN__
+    glDisable(GL_FRAMEBUFFER_SRGB);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+#endif
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glBindVertexArray(vertexArray);
+
+    // The frame as drawn, out of the framebuffer it was drawn in.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, target);
+    glBindTexture(GL_TEXTURE_2D, drawn);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, w, h);
+
+    // Its cell means, read back: a few kilobytes.
+    glBindFramebuffer(GL_FRAMEBUFFER, cellFramebuffer);
+    glViewport(0, 0, gridWidth, gridHeight);
+    cellProgram.activate();
+    glUniform2i(glGetUniformLocation(cellProgram.programId, "size"), w, h);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glReadPixels(0, 0, gridWidth, gridHeight, GL_RGBA, GL_UNSIGNED_BYTE, cellBytes.data());
+    const std::array<float, 256>& linear = linearTable();
+    for (int i = 0; i < FlashHold::cells; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            cellRgb[i * 3 + c] = linear[cellBytes[i * 4 + c]];
+        }
+    }
+
+    const std::vector<float>& holds = hold.plan(cellRgb, seconds);
+    bool anyHeld = false;
+    for (int i = 0; i < FlashHold::cells; ++i) {
+        holdBytes[i] = static_cast<unsigned char>(std::lround(holds[i] * 255.0f));
+        anyHeld = anyHeld || holdBytes[i] != 0;
+    }
+    if (anyHeld) {
+        glBindTexture(GL_TEXTURE_2D, holdTexture);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, gridWidth, gridHeight, GL_RED, GL_UNSIGNED_BYTE,
+                        holdBytes.data());
+        glBindFramebuffer(GL_FRAMEBUFFER, target);
+        glViewport(0, 0, w, h);
+        blendProgram.activate();
+        glUniform2i(glGetUniformLocation(blendProgram.programId, "size"), w, h);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, drawn);
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, shown);
+        glActiveTexture(GL_TEXTURE2);
+        glBindTexture(GL_TEXTURE_2D, holdTexture);
+        glDrawArrays(GL_TRIANGLES, 0, 3);
+        // What was shown is now the limited picture: copied into the drawn copy, which is done.
+        glActiveTexture(GL_TEXTURE0);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, target);
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, w, h);
+    }
+    // Either way the drawn copy now holds the picture shown.
+    std::swap(drawn, shown);
+}
