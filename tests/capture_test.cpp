@@ -542,6 +542,33 @@ TEST_F(CaptureTest, FramesOnTheFinaleGridBoundRunOnWithoutAFlashOfSky) {
     }
 }
 
+TEST_F(CaptureTest, AGentleRecordingOfScene3sOpeningHasNoSecondThatFlashesTooMuch) {
+    // Scene 3's opening flashes more than three times a second over much of a field; through
+    // the limiter it must not, read pixel by pixel or as region means.
+    const std::string clip = "--size 160x90 --from 44 --to 48 --output out/clip.mkv ";
+    Result r = runCapture(clip + "--flash-report out/drawn.csv");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("pixel by pixel 2 s (45-46) fail"), std::string::npos) << r.output;
+    std::ifstream drawn(out / "drawn.csv");
+    std::string line;
+    int rows = 0;
+    while (std::getline(drawn, line)) {
+        ++rows;
+    }
+    EXPECT_EQ(rows, 1 + 4) << "a header and the seconds 44 to 47";
+    r = runCapture(clip + "--flash-report out/gentle.csv --gentle");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("pixel by pixel none fail, red none; region means none fail, red none"),
+              std::string::npos)
+        << r.output;
+    // A report that cannot be written stops the recording before it starts: nothing is left.
+    fs::remove_all(out);
+    fs::create_directory(out);
+    r = runCapture(clip + "--flash-report out/missing/f.csv");
+    EXPECT_NE(r.status, 0);
+    EXPECT_TRUE(outFiles().empty());
+}
+
 TEST_F(CaptureTest, ARecordingToTheEndHoldsItsLastPictureWhileTheLastChordRingsOut) {
     fs::remove(folder / "demotune.mp3"); // the real music, for its ending
     fs::create_symlink(fs::path(HEPTAD_RUNTIME_DIR) / "demotune.mp3", folder / "demotune.mp3");
