@@ -81,10 +81,17 @@ std::string playerUsage() {
            "Options:\n"
            "  --window        play in a resizable 1920x1080 window instead of fullscreen\n"
            "  --from T        start at T seconds of the demo (0 to below 164), music included\n"
+           "  --gentle        run a flash limiter over every frame: no cell of the picture, no\n"
+           "                  third of the screen and not the whole of it flashes more than\n"
+           "                  three times a second\n"
            "  --edit          edit mode, in a window: saved shaders and pictures show at once,\n"
            "                  the keys above move through the demo, an overlay says where\n"
            "  --help          show this text\n"
            "  --version       show the version\n"
            "\n"
-           "Without a display, record a video instead with heptad-capture (see its --help).\n";
+           "Without a display, record a video instead with heptad-capture (see its --help).\n"
+           "\n"
+           "Warning: Heptad flashes, more than three times a second over much of the screen,\n"
+           "in scene 3 (45-51 s), all of scene 5 (83-111 s) and the late finale (152-159 s\n"
+           "and 163 s, red at 152-155 s); --gentle holds most of it back.\n";
 }

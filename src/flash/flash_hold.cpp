@@ -8,7 +8,7 @@
 
 namespace {
 constexpr float lightChange = 0.09f;
-constexpr float redChange = 18.0f;
+constexpr float redChange = 12.0f;
 // Held runs stop this far short of the change that counts.
 constexpr float shortOf = 0.94f;
 // Seven transitions are at most three flashes; the window is a little longer than a second so

@@ -11,7 +11,7 @@
 // times of its recent transitions. While a second already holds seven of them, a change that
 // would complete another is held back to just short of a transition: the run may go on as far as
 // it already went, or turn back by less than one. Otherwise the picture shows as drawn. It
-// counts a little earlier than the check does (at 0.09 luminance and 18 red, darker state and
+// counts a little earlier than the check does (at 0.09 luminance and 12 red, darker state and
 // saturation aside), so the small differences between its estimate of the picture and the frame
 // as recorded cannot add a flash the check would see.
 class FlashHold {
