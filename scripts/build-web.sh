@@ -18,14 +18,17 @@ mkdir -p "$out" "$objects/include"
 ln -sfn /usr/include/glm "$objects/include/glm"
 ln -sfn /usr/include/stb "$objects/include/stb"
 
+# The rooms the page uses, each room's web/ variant in place of the native file it replaces.
 sources=(
-  src/app/camera.cpp src/app/frame.cpp src/app/keys.cpp src/app/startup.cpp src/app/timeline.cpp
-  src/app/frame_plan.cpp src/app/frame_at.cpp
-  src/render/*.cpp src/ibl/*.cpp src/scenes/*.cpp
-  src/platform/*.cpp src/platform/web/*.cpp
+  src/schedule/camera.cpp src/schedule/schedule.cpp src/schedule/web/*.cpp
+  src/render/*.cpp src/render/web/*.cpp src/audio/web/*.cpp
+  src/ibl/*.cpp src/scenes/*.cpp
+  src/demo/frame.cpp src/demo/keys.cpp src/demo/startup.cpp src/demo/timeline.cpp
+  src/demo/frame_plan.cpp src/demo/frame_at.cpp
+  src/base/data_file.cpp src/web/*.cpp
 )
 # The shared sound engine header keeps a pointer that only the desktop engine uses.
-flags=(-std=c++17 -O2 -Wall -Wextra -Wno-unused-private-field -fexceptions -I"$root/src" -I"$root/bench"
+flags=(-std=c++17 -O2 -Wall -Wextra -Wno-unused-private-field -fexceptions -I"$root/src"
        -isystem "$objects/include" -isystem "$objects/include/stb")
 
 # Each source compiled only when it or a header it includes changed.

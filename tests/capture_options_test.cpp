@@ -1,10 +1,10 @@
 // The recorder's command line, frame arithmetic and encoder command, checked without GL.
-#include "app/frame_plan.h"
 #include "capture/capture_options.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
 #include "capture/progress.h"
 #include "capture/recording_parts.h"
+#include "demo/frame_plan.h"
 
 #include "scenes/finale_layout.h"
 

@@ -1,6 +1,6 @@
-#include "app/clock.h"
-#include "app/frame.h"
 #include "audio/sound_engine.h"
+#include "demo/frame.h"
+#include "schedule/clock.h"
 #include "support/gl_context.h"
 
 #include <fstream>

@@ -1,21 +1,21 @@
 // heptad-capture: records the demo frame by frame on a virtual clock into an MP4 video with its
 // music (or one frame into a PNG), the same start-up and scenes as the live program, on any
 // machine: it needs no display (EGL makes its context), and without a GPU Mesa renders.
-#include "app/data_folder.h"
-#include "app/frame_at.h"
-#include "app/frame_plan.h"
-#include "app/startup.h"
-#include "app/timeline.h"
-#include "app/version.h"
+#include "base/data_folder.h"
+#include "base/version.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
-#include "capture/headless_gl.h"
 #include "capture/offscreen_target.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
 #include "capture/recording_parts.h"
+#include "context/headless_gl.h"
+#include "demo/frame_at.h"
+#include "demo/frame_plan.h"
+#include "demo/startup.h"
+#include "demo/timeline.h"
 #include "render/gl.h"
 #include "render/startup_failures.h"
 
@@ -31,7 +31,6 @@
 namespace {
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
-const char* const musicFile = "demotune.mp3";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "heptad-capture: %s\n", message.c_str());

@@ -1,7 +1,7 @@
 #pragma once
-#include "app/frame_plan.h"
 #include "capture/capture_options.h"
 #include "capture/encoder.h"
+#include "demo/frame_plan.h"
 
 #include <string>
 #include <vector>
