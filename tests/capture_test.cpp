@@ -545,6 +545,14 @@ TEST_F(CaptureTest, WithoutItsDataOrWithBrokenDataItWritesNothing) {
     EXPECT_EQ(outFiles(), std::vector<std::string>{"here.png"});
     fs::remove(out / "here.png");
 
+    // Started in a folder that has since been removed: it says so, and writes nowhere else.
+    r = run("cd " + folder.string() + " && mkdir gone && cd gone && rmdir ../gone && " + capture() +
+            " --size 160x90 --still 30 --output here.png");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "heptad-capture: the folder it was started in is gone (No such file or "
+                        "directory): start it again from one that exists\n");
+    EXPECT_FALSE(fs::exists(fs::path(HEPTAD_RUNTIME_DIR) / "here.png"));
+
     // A copy of the program in a folder without data, run from another without it.
     fs::create_directory(folder / "bin");
     fs::copy_file(capture(), folder / "bin" / "heptad-capture");
