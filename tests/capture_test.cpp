@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
@@ -368,6 +369,8 @@ TEST_F(CaptureTest, MissingFfmpegEncoderGpuOrEglOrAnUnwritableOutputFailWithNoth
     std::ofstream(folder / "h264-only" / "ffmpeg")
         << "#!/bin/sh\necho \"Unknown encoder 'libvpx-vp9'\" >&2\nexit 1\n";
     fs::permissions(folder / "h264-only" / "ffmpeg", fs::perms::owner_all);
+    fs::create_symlink(run("command -v ffprobe | tr -d '\\n'").output,
+                       folder / "h264-only" / "ffprobe");
     r = runCapture("--size 160x90 --fps 10 --from 30 --to 31 --output out/x.webm",
                    "PATH=" + (folder / "h264-only").string());
     EXPECT_EQ(r.status, 1);
@@ -414,6 +417,39 @@ TEST_F(CaptureTest, FailingEncoderOrInterruptLeaveNothingBehindAndKeepTheOldFile
               std::string::npos)
         << r.output;
 
+    // An ffmpeg that reports success for a file it cut short (as ffmpeg does when the disk fills
+    // while it finishes the file) is read back and not believed.
+    const std::string ffmpeg = run("command -v ffmpeg | tr -d '\\n'").output;
+    std::ofstream(folder / "bad-bin" / "ffmpeg")
+        << "#!/bin/sh\n"
+        << ffmpeg << " \"$@\" || exit\nfor last; do :; done\n"
+        << "f=${last#file:}\ntruncate -s $(($(stat -c %s \"$f\") * 6 / 10)) \"$f\"\n";
+    r = runCapture("--size 320x180 --fps 10 --from 24.5 --to 26 --output out/clip.mp4",
+                   "PATH=" + (folder / "bad-bin").string() + ":$PATH");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("heptad-capture: ffmpeg left out/clip.mp4 "), std::string::npos)
+        << r.output;
+
+    // Over the file size limit (ulimit -f, in KiB), for the still and for the video (whose end,
+    // the MP4 index, does not fit): one line that names the file and why, and the old file
+    // stays.
+    std::ofstream(out / "still.png") << "an earlier still";
+    for (const auto& [args, line] : std::vector<std::pair<std::string, std::string>>{
+             {"--size 320x180 --still 150 --output out/still.png",
+              "heptad-capture: cannot write out/still.png: File too large\n"},
+             {"--size 320x180 --fps 10 --from 24.5 --to 26 --output out/clip.mp4",
+              "heptad-capture: cannot write out/clip.mp4: File too large; ffmpeg failed (exit "
+              "status 1): nothing written\n"}}) {
+        r = run("cd " + folder.string() + " && ulimit -f 40 && " + capture() + " " + args);
+        EXPECT_EQ(r.status, 1) << r.output;
+        EXPECT_NE(r.output.find(line), std::string::npos) << r.output;
+    }
+    std::ifstream oldStill(out / "still.png");
+    std::string stillText;
+    std::getline(oldStill, stillText);
+    EXPECT_EQ(stillText, "an earlier still");
+    fs::remove(out / "still.png");
+
     // Stopped while it works, without a display: the signal takes the unfinished file and the
     // encoder with it.
     r = run(signalledRecording(folder, capture(), "--size 320x180 --fps 10 --output out/clip.mp4",
@@ -428,6 +464,18 @@ TEST_F(CaptureTest, FailingEncoderOrInterruptLeaveNothingBehindAndKeepTheOldFile
     std::string text;
     std::getline(old, text);
     EXPECT_EQ(text, "an earlier capture");
+}
+
+TEST_F(CaptureTest, MusicThatIsAFifoIsNeverOpenedAndTheSoundTrackIsSilent) {
+    fs::remove(folder / "demotune.mp3");
+    ASSERT_EQ(mkfifo((folder / "demotune.mp3").c_str(), 0600), 0);
+    const Result r =
+        runCapture("--size 160x90 --fps 10 --from 30 --to 30.5 --output out/a.mp4", "timeout 60");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(
+        r.output.rfind("heptad-capture: no demotune.mp3 here: the sound track is silent\n", 0), 0u)
+        << r.output;
+    EXPECT_EQ(probe(out / "a.mp4", "a:0", "codec_name"), "aac");
 }
 
 TEST_F(CaptureTest, AnyOutputNameIsAFileInTheFormatItsExtensionNames) {
@@ -457,10 +505,31 @@ TEST_F(CaptureTest, ACrashOrAKillTakesTheUnfinishedFileAndTheEncoderWithIt) {
     EXPECT_TRUE(helpersGone(".clip.mp4.")) << r.output;
     EXPECT_TRUE(outFiles().empty());
 
-    // SIGKILL leaves no handler to run: the encoder goes because its parent did.
+    // SIGKILL leaves no handler to run: the encoder goes because its parent did, finishing the
+    // unfinished file first. The next recording into the folder removes it, and only it: not
+    // the file of a process that runs, nor one of another machine sharing the folder.
     r = run(signalledRecording(folder, capture(), finale, "KILL"));
     EXPECT_NE(r.output.find("status 137"), std::string::npos) << r.output;
     EXPECT_TRUE(helpersGone(".clip.mp4.")) << r.output;
+    const std::vector<std::string> left = outFiles();
+    ASSERT_EQ(left.size(), 1u);
+    const std::string& leftover = left[0];
+    const size_t at = leftover.rfind('@');
+    ASSERT_NE(at, std::string::npos) << leftover;
+    const std::string running = ".live.mp4." + std::to_string(getpid()) + leftover.substr(at);
+    const std::string elsewhere = ".other.mp4.1@elsewhere.AbCdEf.part";
+    std::ofstream(out / running).put('x');
+    std::ofstream(out / elsewhere).put('x');
+    r = runCapture("--size 160x90 --still 30 --output out/next.png");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output.rfind("heptad-capture: removed out/" + leftover +
+                                 ", left unfinished by a recorder that no longer runs\n",
+                             0),
+              0u)
+        << r.output;
+    std::vector<std::string> files = outFiles();
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{running, elsewhere, "next.png"}));
 }
 
 TEST_F(CaptureTest, WithoutItsDataOrWithBrokenDataItWritesNothing) {
@@ -475,6 +544,14 @@ TEST_F(CaptureTest, WithoutItsDataOrWithBrokenDataItWritesNothing) {
         << r.output;
     EXPECT_EQ(outFiles(), std::vector<std::string>{"here.png"});
     fs::remove(out / "here.png");
+
+    // Started in a folder that has since been removed: it says so, and writes nowhere else.
+    r = run("cd " + folder.string() + " && mkdir gone && cd gone && rmdir ../gone && " + capture() +
+            " --size 160x90 --still 30 --output here.png");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "heptad-capture: the folder it was started in is gone (No such file or "
+                        "directory): start it again from one that exists\n");
+    EXPECT_FALSE(fs::exists(fs::path(HEPTAD_RUNTIME_DIR) / "here.png"));
 
     // A copy of the program in a folder without data, run from another without it.
     fs::create_directory(folder / "bin");
@@ -677,6 +754,23 @@ TEST_F(CaptureTest, PartsMadeApartJoinInOrderOnlyAndTheLastHoldsTheEnding) {
     EXPECT_EQ(probe(joined, "v:0", "nb_read_frames"), "50");
     EXPECT_NEAR(std::stod(probe(joined, "a:0", "duration")), 5.0, 0.05);
     EXPECT_FALSE(fs::exists(out / "ba.mp4"));
+
+    // A part cut short keeps its comment, which claims frames it no longer holds; a FIFO is
+    // refused before anything opens it.
+    r = run("cd " + folder.string() +
+            " && ffmpeg -v error -i out/a.mp4 -c copy -frames:v 2 out/short.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = runCapture("--join out/short.mp4 out/b.mp4 --output out/sb.mp4");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "heptad-capture: out/short.mp4 holds 2 frames but its comment names 3 "
+                        "(frames 1630 to 1632): it is cut short or not that part: nothing "
+                        "written\n");
+    fs::remove(out / "short.mp4");
+    ASSERT_EQ(mkfifo((out / "fifo.mp4").c_str(), 0600), 0);
+    r = runCapture("--join out/a.mp4 out/fifo.mp4 --output out/af.mp4", "timeout 20");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "heptad-capture: out/fifo.mp4 is not a regular file: nothing written\n");
+    fs::remove(out / "fifo.mp4");
 
     // A join stopped by Ctrl-C leaves neither its output nor a list of the parts behind. An
     // "ffmpeg" that waits (beside the real ffprobe) stands in for a long join.

@@ -23,6 +23,7 @@
 #include "support/small_window.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -193,6 +194,47 @@ TEST_F(EditModeTest, ASavedShaderShowsOnTheNextFrameWithEverythingTheOldProgramW
               makeStartUpProjection(globalCamera.fovDegrees));
     EXPECT_EQ(uniformVec3(pbrShader.programId, "lightPositions[0]"), light0);
     EXPECT_EQ(uniformInt(scene4Shader.programId, "texture2"), 1);
+}
+
+TEST_F(EditModeTest, WithoutInotifyOrWithItsFolderReplacedASavedShaderStillShows) {
+    startUp();
+    DemoSession session(fakeClock);
+    session.togglePause();
+    session.moveTo(50.0); // scene 3
+    {
+        // The per-user limit on inotify instances used up, as editors and IDEs often leave it.
+        InotifyCalls usedUp;
+        usedUp.init = [](int) {
+            errno = EMFILE;
+            return -1;
+        };
+        FileWatch watch(watchedFolders(), usedUp);
+        ASSERT_TRUE(watch.watching());
+        EXPECT_TRUE(watch.polling());
+        EXPECT_TRUE(watch.savedFiles().empty());
+        saveByRenaming("labShaders/Scene3.fs", magentaShader);
+        const std::vector<std::string> saved = saves(watch);
+        EXPECT_EQ(saved, std::vector<std::string>{"labShaders/Scene3.fs"});
+        EXPECT_TRUE(reloadSavedFiles(saved).failures.empty());
+        session.drawFrame();
+        EXPECT_GT(magentaPixels(readSmallPicture()), 1000u);
+    }
+
+    // The folder replaced by another (as a checkout can): the new one is watched, and its
+    // files count as saved.
+    FileWatch watch(watchedFolders());
+    EXPECT_FALSE(watch.polling());
+    fs::copy("labShaders", "labShaders.new", fs::copy_options::recursive);
+    writeFile("labShaders.new/Scene3.fs",
+              "#version 330 core\nout vec4 FragColor;\n"
+              "void main() { FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n");
+    fs::rename("labShaders", "labShaders.old");
+    fs::rename("labShaders.new", "labShaders");
+    const std::vector<std::string> replaced = saves(watch);
+    EXPECT_NE(std::find(replaced.begin(), replaced.end(), "labShaders/Scene3.fs"), replaced.end());
+    // Then saves into it show as before.
+    writeFile("labShaders/Scene3.fs", magentaShader);
+    EXPECT_EQ(saves(watch), std::vector<std::string>{"labShaders/Scene3.fs"});
 }
 
 TEST_F(EditModeTest, ABrokenEditKeepsTheOldPictureAndPrintsItsErrorOnce) {

@@ -1,30 +1,34 @@
 #include "capture/pending_output.h"
 
-#include <cerrno>
+#include "capture/whole_file.h"
+
 #include <climits>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <initializer_list>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
-namespace {
-char tempFile[PATH_MAX] = "";
-pid_t helper = 0;
-
-// Updates happen with the stop signals blocked, so the handler never sees half a path.
-void guard(const char* path, pid_t pid) {
+StopSignalsHeld::StopSignalsHeld() {
     sigset_t stops;
-    sigset_t before;
     sigemptyset(&stops);
     for (int number : {SIGINT, SIGTERM, SIGHUP}) {
         sigaddset(&stops, number);
     }
     sigprocmask(SIG_BLOCK, &stops, &before);
+}
+
+StopSignalsHeld::~StopSignalsHeld() {
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+}
+
+namespace {
+char tempFile[PATH_MAX] = "";
+pid_t helper = 0;
+
+// Updates happen with the stop signals held off, so the handler never sees half a path.
+void guard(const char* path, pid_t pid) {
+    const StopSignalsHeld held;
     if (path != nullptr) {
         tempFile[0] = '\0';
         if (std::strlen(path) < sizeof tempFile) {
@@ -32,7 +36,6 @@ void guard(const char* path, pid_t pid) {
         }
     }
     helper = pid;
-    sigprocmask(SIG_SETMASK, &before, nullptr);
 }
 
 // Removes the unfinished file at once, in case a harder signal follows (GNU parallel sends
@@ -83,8 +86,10 @@ void installEmergencyStop() {
     for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL}) {
         sigaction(signal, &crash, nullptr);
     }
-    // A vanished encoder shows up as a failed write, not as a silent death.
+    // A vanished encoder shows up as a failed write, not as a silent death, and so does a file
+    // over the size limit (ulimit -f): "File too large".
     signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 void guardHelper(pid_t pid) {
@@ -92,34 +97,17 @@ void guardHelper(pid_t pid) {
 }
 
 std::string createPendingOutput(const std::string& path, std::string& error) {
-    const std::filesystem::path target(path);
-    std::error_code unknown;
-    if (std::filesystem::is_directory(target, unknown)) {
-        error = "cannot write " + path + ": it is a folder";
-        return "";
+    // A stop signal waits until the new file is noted, so it cannot slip in between.
+    const StopSignalsHeld held;
+    const std::string temp = createPartialFile(path, error);
+    if (!temp.empty()) {
+        guard(temp.c_str(), helper);
     }
-    // Hidden and marked as partial, in the same folder so the final rename cannot cross a disk.
-    const std::string name = "." + target.filename().string() + ".XXXXXX.part";
-    const std::string pattern = (target.parent_path() / name).string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = mkstemps(buffer.data(), 5);
-    if (fd < 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return "";
-    }
-    // mkstemps makes the file private; give it the permissions any new file would get.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-    guard(buffer.data(), helper);
-    return buffer.data();
+    return temp;
 }
 
 bool commitPendingOutput(const std::string& path, std::string& error) {
-    if (std::rename(tempFile, path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+    if (!commitPartialFile(tempFile, path, error)) {
         discardPendingOutput();
         return false;
     }

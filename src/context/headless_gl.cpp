@@ -38,7 +38,9 @@ std::string hex(EGLint code) {
 
 // Initialises the display and makes a 3.3 core context current on it with no surface; the
 // picture goes to a framebuffer object, so no surface (and no config's colour format) is used.
-// The context lasts as long as the recorder.
+// The context lasts as long as the recorder. A failure's EGL error is kept in openError, read
+// before the clean-up, whose eglTerminate resets it to success.
+EGLint openError = EGL_SUCCESS;
 bool open(EGLDisplay candidate) {
     EGLConfig config = nullptr;
     EGLint configs = 0;
@@ -52,6 +54,7 @@ bool open(EGLDisplay candidate) {
                               EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
                               EGL_NONE};
     if (candidate == EGL_NO_DISPLAY || !eglInitialize(candidate, nullptr, nullptr)) {
+        openError = eglGetError();
         return false;
     }
     EGLContext made = EGL_NO_CONTEXT;
@@ -62,6 +65,7 @@ bool open(EGLDisplay candidate) {
     if (made != EGL_NO_CONTEXT && eglMakeCurrent(candidate, EGL_NO_SURFACE, EGL_NO_SURFACE, made)) {
         return true;
     }
+    openError = eglGetError();
     if (made != EGL_NO_CONTEXT) {
         eglDestroyContext(candidate, made);
     }
@@ -92,7 +96,7 @@ std::string makeHeadlessContext(int gpu, std::string& error) {
     }
     if (gpu >= 0) {
         error = "EGL device " + std::to_string(gpu) + " offers no OpenGL 3.3 core context (EGL " +
-                "error " + hex(eglGetError()) + ")";
+                "error " + hex(openError) + ")";
         return "";
     }
     // Mesa's software renderer, which needs neither a device file nor a display.
@@ -107,6 +111,6 @@ std::string makeHeadlessContext(int gpu, std::string& error) {
     }
     error = "EGL offers no OpenGL 3.3 core context on a GPU or on Mesa's surfaceless platform "
             "(EGL error " +
-            hex(eglGetError()) + ")";
+            hex(openError) + ")";
     return "";
 }

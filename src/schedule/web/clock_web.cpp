@@ -1,4 +1,4 @@
-// The browser build's timer, in place of app/clock.cpp: GLFW's clock (seconds since glfwInit)
+// The browser build's timer, in place of schedule/clock.cpp: GLFW's clock (seconds since glfwInit)
 // times a speed that tests may raise to play the whole timeline quickly.
 #include "schedule/clock.h"
 #include "schedule/web/clock_speed.h"
