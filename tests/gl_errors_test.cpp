@@ -62,9 +62,6 @@ std::string joined(const std::vector<std::string>& lines) {
 // the one place that listens.
 TEST(GlErrors, NoneFromStartUpOrAnySceneOfTheTimeline) {
     const CompleteRuntime runtime = makeCompleteRuntime();
-    for (const std::string& file : runtime.standIns) {
-        std::cout << "stand-in for " << file << "\n";
-    }
     ASSERT_EQ(chdir(runtime.folder.c_str()), 0);
 
     ASSERT_TRUE(glfwInit());
