@@ -33,7 +33,7 @@ Playing (the options of heptad):
   --from T        start at T seconds of the demo (0 to below 164), music included
   --edit          edit mode in a window: shaders saved in labShaders/ and labshaders/ of the
                   source folder show at once; Space pauses, Left/Right move a beat (Shift: a
-                  bar), Page Up/Down a scene, H hides the overlay (see the README)
+                  bar), Page Up/Down a scene, H hides the overlay (docs/edit-mode.md)
   Escape ends the demo; so does Ctrl-C.
 
 Recording (the options of heptad-capture, with play.sh's defaults):

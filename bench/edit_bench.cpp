@@ -5,11 +5,11 @@
 // Run from anywhere: SDL_AUDIODRIVER=dummy edit_bench
 #include "bench_stats.h"
 
-#include "app/edit_session.h"
-#include "app/file_watch.h"
-#include "app/live_reload.h"
-#include "app/startup.h"
-#include "app/window.h"
+#include "context/window.h"
+#include "demo/demo_session.h"
+#include "demo/startup.h"
+#include "edit/file_watch.h"
+#include "edit/live_reload.h"
 #include "render/gl.h"
 
 #include <atomic>
@@ -48,7 +48,7 @@ std::string negative(const std::string& shader) {
 
 // Saves alternate versions of the file at random moments, 150 to 450 ms apart, noting when each
 // save was complete; the frame loop runs meanwhile.
-void measureSaves(GLFWwindow* window, EditSession& session, FileWatch& watch, const char* file,
+void measureSaves(GLFWwindow* window, DemoSession& session, FileWatch& watch, const char* file,
                   double at, const char* label) {
     const std::string original = readFile(file);
     const std::string changed = negative(original);
@@ -100,7 +100,7 @@ void measureSaves(GLFWwindow* window, EditSession& session, FileWatch& watch, co
                 *std::max_element(rebuilds.begin(), rebuilds.end()));
 }
 
-double timeJump(EditSession& session, double from, double to) {
+double timeJump(DemoSession& session, double from, double to) {
     session.moveTo(from);
     session.drawFrame();
     glFinish();
@@ -139,7 +139,7 @@ int main() {
     glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
     runStartUp(framebufferWidth, framebufferHeight);
     FileWatch watch(watchedFolders());
-    EditSession session(glfwGetTime);
+    DemoSession session(glfwGetTime);
 
     measureSaves(window, session, watch, "labShaders/title.fs", 5.0, "title");
     measureSaves(window, session, watch, "labShaders/Scene3.fs", 60.0, "scene 3");

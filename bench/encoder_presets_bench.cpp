@@ -9,13 +9,13 @@
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../encoder_presets_bench [WxH ...]
 #include "command_output.h"
 
-#include "app/clock.h"
-#include "app/frame_plan.h"
-#include "app/startup.h"
-#include "app/timeline.h"
-#include "app/window.h"
 #include "capture/offscreen_target.h"
+#include "context/window.h"
+#include "demo/frame_plan.h"
+#include "demo/startup.h"
+#include "demo/timeline.h"
 #include "render/gl.h"
+#include "schedule/clock.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -6,7 +6,7 @@
 // Run it from the runtime folder, which holds the limiter's shaders:
 //   cd build/runtime && ../flash_bench [frames]
 #include "bench_stats.h"
-#include "capture/headless_gl.h"
+#include "context/headless_gl.h"
 #include "capture/offscreen_target.h"
 #include "flash/flash_analysis.h"
 #include "flash/flash_limiter.h"

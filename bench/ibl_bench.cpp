@@ -2,12 +2,12 @@
 // median frame time in each sub-window, in a 1920 x 1080 window. Run it from the runtime folder,
 // where the shaders and the sky are:
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../ibl_bench
-#include "app/clock.h"
-#include "app/window.h"
+#include "context/window.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
+#include "schedule/clock.h"
 
 #include <algorithm>
 #include <chrono>

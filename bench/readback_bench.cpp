@@ -4,13 +4,13 @@
 // stands in for the pipe to the encoder), timed per frame over the wall clock.
 // Run it from the runtime folder under a display, e.g.
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../readback_bench [frames]
-#include "app/clock.h"
-#include "app/frame_plan.h"
-#include "app/startup.h"
-#include "app/timeline.h"
-#include "app/window.h"
 #include "capture/offscreen_target.h"
+#include "context/window.h"
+#include "demo/frame_plan.h"
+#include "demo/startup.h"
+#include "demo/timeline.h"
 #include "render/gl.h"
+#include "schedule/clock.h"
 
 #include <chrono>
 #include <cstdio>

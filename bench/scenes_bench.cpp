@@ -3,13 +3,13 @@
 // drawn with the timer pinned and finished with glFinish. Run from the runtime folder:
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../scenes_bench [frames]
 #include "bench_stats.h"
-#include "timeline_bench.h"
+#include "demo/frame_timing.h"
 
-#include "app/clock.h"
-#include "app/timeline.h"
-#include "app/window.h"
+#include "context/window.h"
+#include "demo/timeline.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
+#include "schedule/clock.h"
 
 #include <algorithm>
 #include <chrono>

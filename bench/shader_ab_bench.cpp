@@ -7,15 +7,15 @@
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/shader_ab_bench <folder A> <folder B>
 //       [--size WxH] [--frames N] [--tries N] [--only title,finale]
 #include "bench_stats.h"
-#include "timeline_bench.h"
+#include "demo/frame_timing.h"
 
-#include "app/clock.h"
-#include "app/startup.h"
-#include "app/timeline.h"
-#include "app/window.h"
+#include "context/window.h"
+#include "demo/startup.h"
+#include "demo/timeline.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
+#include "schedule/clock.h"
 
 #include <algorithm>
 #include <cstdio>

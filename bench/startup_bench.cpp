@@ -3,9 +3,9 @@
 // Run from anywhere: startup_bench [runs]
 #include "bench_stats.h"
 
-#include "app/frame.h"
-#include "app/startup.h"
-#include "app/window.h"
+#include "context/window.h"
+#include "demo/frame.h"
+#include "demo/startup.h"
 #include "render/gl.h"
 
 #include <algorithm>

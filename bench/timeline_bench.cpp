@@ -1,9 +1,9 @@
 // Median frame time of every scene after the program's own start-up, timed exactly as the browser
 // build times them (timeline_bench.h), so the two can be set side by side. Run from the runtime
 // folder: cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../timeline_bench [frames]
-#include "timeline_bench.h"
-#include "app/startup.h"
-#include "app/window.h"
+#include "context/window.h"
+#include "demo/frame_timing.h"
+#include "demo/startup.h"
 #include "render/gl.h"
 
 #include <cstdio>

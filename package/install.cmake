@@ -36,6 +36,9 @@ install(FILES ${CMAKE_BINARY_DIR}/package/heptad.1.gz ${CMAKE_BINARY_DIR}/packag
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_BINARY_DIR}/package/changelog.gz ${CMAKE_SOURCE_DIR}/package/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The guide as in the repository, the README beside its docs/ folder, so that its links hold.
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME heptad)

@@ -18,14 +18,17 @@ mkdir -p "$out" "$objects/include"
 ln -sfn /usr/include/glm "$objects/include/glm"
 ln -sfn /usr/include/stb "$objects/include/stb"
 
+# The rooms the page uses, each room's web/ variant in place of the native file it replaces.
 sources=(
-  src/app/camera.cpp src/app/frame.cpp src/app/keys.cpp src/app/startup.cpp src/app/timeline.cpp
-  src/app/frame_plan.cpp src/app/frame_at.cpp
-  src/render/*.cpp src/ibl/*.cpp src/scenes/*.cpp
-  src/platform/*.cpp src/platform/web/*.cpp
+  src/schedule/camera.cpp src/schedule/schedule.cpp src/schedule/web/*.cpp
+  src/render/*.cpp src/render/web/*.cpp src/audio/web/*.cpp
+  src/ibl/*.cpp src/scenes/*.cpp src/flash/*.cpp
+  src/demo/frame.cpp src/demo/keys.cpp src/demo/startup.cpp src/demo/timeline.cpp
+  src/demo/frame_plan.cpp src/demo/frame_at.cpp
+  src/base/data_file.cpp src/web/*.cpp
 )
 # The shared sound engine header keeps a pointer that only the desktop engine uses.
-flags=(-std=c++17 -O2 -Wall -Wextra -Wno-unused-private-field -fexceptions -I"$root/src" -I"$root/bench"
+flags=(-std=c++17 -O2 -Wall -Wextra -Wno-unused-private-field -fexceptions -I"$root/src"
        -isystem "$objects/include" -isystem "$objects/include/stb")
 
 # Each source compiled only when it or a header it includes changed.
@@ -44,23 +47,28 @@ done
 
 # The pictures, re-compressed without loss for the download: stb's PNG writer packs them loosely
 # (2.7 to 3 MB each), zlib at its best with a filter per row gets them to about 1.7 MB. Each one
-# is decoded again and must give the same pixels.
+# is decoded again and must give the same pixels. Each product is made under a temporary name
+# outside the packed folder and renamed once complete: an interrupted build leaves no partial
+# file that would look newer than its source and be packed.
 mkdir -p "$objects/imgs"
 for picture in "$runtime"/imgs/*; do
   packed="$objects/imgs/$(basename "$picture")"
   [ "$picture" -nt "$packed" ] || continue
+  partial="$objects/partial-$(basename "$picture")"
+  rm -f "$partial"
   case "$picture" in
     *.png)
-      ffmpeg -loglevel error -y -i "$picture" -compression_level 9 -pred mixed "$packed"
+      ffmpeg -loglevel error -y -i "$picture" -compression_level 9 -pred mixed "$partial"
       if ! cmp -s <(ffmpeg -loglevel error -i "$picture" -f rawvideo -) \
-                  <(ffmpeg -loglevel error -i "$packed" -f rawvideo -); then
+                  <(ffmpeg -loglevel error -i "$partial" -f rawvideo -); then
         echo "re-compressing $picture changed its pixels" >&2
-        rm -f "$packed"
+        rm -f "$partial"
         exit 1
       fi
       ;;
-    *) cp "$picture" "$packed" ;;
+    *) cp "$picture" "$partial" ;;
   esac
+  mv -f "$partial" "$packed"
 done
 
 # The data package: every shader and picture the program opens, at the same relative paths.
@@ -79,7 +87,9 @@ cp "$runtime/demotune.mp3" "$out/"
 # third added; the folder keeps the 192 kbit/s MP3.
 music="$objects/demotune.ogg"
 if [ "$root/build/demotune.wav" -nt "$music" ]; then
-  ffmpeg -loglevel error -y -i "$root/build/demotune.wav" -c:a libopus -b:a 120k -vbr constrained "$music"
+  ffmpeg -loglevel error -y -i "$root/build/demotune.wav" -c:a libopus -b:a 120k -vbr constrained \
+    "$objects/partial-demotune.ogg"
+  mv -f "$objects/partial-demotune.ogg" "$music"
 fi
 python3 "$root/scripts/single-file.py" "$out" "$music" "$out/heptad.html"
 echo "Built $out (heptad.html: $(($(stat -c %s "$out/heptad.html") / 1000)) kB)"

@@ -4,6 +4,8 @@ and the music inside, so that the one file plays offline, opened straight from t
 The binary parts go in as base64 in script elements that do not run; page.js reads them.
 Usage: single-file.py <build-web dir> <music.ogg> <output.html>"""
 import base64
+import os
+import re
 import sys
 
 web, music, output = sys.argv[1:4]
@@ -15,8 +17,10 @@ def read(name, mode="r"):
 
 
 def script(text):
-    # A script element ends at the first "</script" in its text, wherever that stands.
-    return "<script>\n" + text.replace("</script", "<\\/script") + "\n</script>"
+    # A script element ends at the first "</script" in its text, wherever that stands and in
+    # whatever case it is written.
+    escaped = re.sub(r"</(script)", r"<\\/\1", text, flags=re.IGNORECASE)
+    return "<script>\n" + escaped + "\n</script>"
 
 
 def data(element_id, name):
@@ -35,5 +39,10 @@ inline = "\n".join([
     script(read(f"{web}/heptad.js")),
     script(read(f"{web}/page.js")),
 ])
-with open(output, "w") as f:
+# Written whole under a temporary name, then renamed: an interrupted run leaves no half page.
+partial = output + ".partial"
+with open(partial, "w") as f:
     f.write(page.replace(tags, inline))
+    f.flush()
+    os.fsync(f.fileno())
+os.replace(partial, output)

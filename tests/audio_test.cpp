@@ -40,9 +40,7 @@ std::string musicPath() {
 } // namespace
 
 TEST(SoundEngine, PlaysTheTrackOnceAndRealSamplesReachTheDevice) {
-    if (!std::ifstream(musicPath())) {
-        GTEST_SKIP() << "no generated track in the runtime folder";
-    }
+    ASSERT_TRUE(std::ifstream(musicPath()).good()) << "no generated track in the runtime folder";
     useDiskDriver();
     SoundEngine engine;
     ASSERT_TRUE(engine.hasDevice());

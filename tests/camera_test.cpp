@@ -1,4 +1,4 @@
-#include "app/camera.h"
+#include "schedule/camera.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,24 @@
-// The recorder's command line, frame arithmetic and encoder command, checked without GL.
-#include "app/frame_plan.h"
+// The recorder's command line, frame arithmetic and encoder command, its helpers and the way it
+// writes files, checked without GL.
 #include "capture/capture_options.h"
+#include "capture/child_process.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
 #include "capture/progress.h"
 #include "capture/recording_parts.h"
+#include "capture/whole_file.h"
+#include "demo/frame_plan.h"
 
 #include "scenes/finale_layout.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <unistd.h>
 
 namespace {
 ParsedCaptureOptions parse(std::vector<std::string> args) {
@@ -249,6 +257,10 @@ TEST(Encoder, PipesRawFramesAndTrimsTheMusicToThePicture) {
     args = encoderArguments(settings);
     EXPECT_TRUE(hasPair(args, "-f", "lavfi"));
     EXPECT_EQ(std::count(args.begin(), args.end(), "-i"), 2);
+    // A failed write ends ffmpeg with a failure, the trailer's too, recording or joining.
+    EXPECT_EQ(std::count(args.begin(), args.end(), "-xerror"), 1);
+    args = joinArguments(settings);
+    EXPECT_EQ(std::count(args.begin(), args.end(), "-xerror"), 1);
 }
 
 TEST(Encoder, NamesAreFilesFormatsFollowTheSettingsAndTheEndingIsHeld) {
@@ -477,4 +489,63 @@ TEST(Downsample, BlocksAverageInLinearLight) {
     const std::vector<unsigned char> grey(3 * 3 * 4, 77);
     downsampleBox(grey.data(), 1, 1, 3, small);
     EXPECT_EQ(small, std::vector<unsigned char>(4, 77)) << "an even colour stays as it is";
+}
+
+TEST(ChildProcess, AHelperThatWillNotStopIsKilledAfterItsGraceAndReaped) {
+    std::string error;
+    const auto began = std::chrono::steady_clock::now();
+    {
+        ChildProcess stubborn;
+        ASSERT_TRUE(stubborn.start({"/bin/sh", "-c", "trap '' TERM; exec sleep 60"}, false, error))
+            << error;
+        usleep(200000); // the trap is set
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    EXPECT_LT(seconds, ChildProcess::stopGraceSeconds + 10.0);
+}
+
+TEST(WholeFile, WritesReplaceOnlyOnceCompleteAndPartialFilesNameTheirOwner) {
+    namespace fs = std::filesystem;
+    char name[] = "/tmp/heptad-whole-file-XXXXXX";
+    ASSERT_NE(mkdtemp(name), nullptr);
+    const fs::path folder = name;
+    const std::string file = (folder / "report.txt").string();
+    std::string error;
+    ASSERT_TRUE(writeFileWhole(file, "first\n", error)) << error;
+    ASSERT_TRUE(writeFileWhole(file, "second\n", error)) << error;
+    std::ifstream in(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "second\n");
+    EXPECT_FALSE(writeFileWhole((folder / "none" / "x.txt").string(), "x", error));
+    EXPECT_EQ(error, "cannot write " + (folder / "none" / "x.txt").string() +
+                         ": No such file or directory");
+    EXPECT_FALSE(writeFileWhole(folder.string(), "x", error));
+    EXPECT_EQ(error, "cannot write " + folder.string() + ": it is a folder");
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"report.txt"}) << "no temporary file is left";
+
+    // Each temporary file names its process and host; any name, even one with an "@" or the
+    // look of a host in it, reads back.
+    const std::string temp = createPartialFile((folder / "take@2.v1.mp4").string(), error);
+    ASSERT_FALSE(temp.empty()) << error;
+    PartialOwner owner;
+    ASSERT_TRUE(partialFileOwner(fs::path(temp).filename(), owner)) << temp;
+    EXPECT_EQ(owner.pid, getpid());
+    char host[256] = "";
+    gethostname(host, sizeof host - 1);
+    EXPECT_EQ(owner.host, host);
+    ASSERT_TRUE(partialFileOwner(".a.b.mp4.77@m1.example.org.Xy12Zw.part", owner));
+    EXPECT_EQ(owner.pid, 77);
+    EXPECT_EQ(owner.host, "m1.example.org");
+    for (const char* other : {".a.mp4.Xy12Zw.part", "a.mp4.7@m1.Xy12Zw.part",
+                              ".a.mp4.7x@m1.Xy12Zw.part", ".a.mp4.7@.Xy12Zw.part", ".part"}) {
+        EXPECT_FALSE(partialFileOwner(other, owner)) << other;
+    }
+    // This process runs: its file stays.
+    EXPECT_TRUE(removeAbandonedPartials(folder.string()).empty());
+    EXPECT_TRUE(fs::exists(temp));
+    fs::remove_all(folder);
 }

@@ -1,8 +1,8 @@
-#include "app/clock.h"
 #include "render/shader.h"
 #include "render/texture.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
+#include "schedule/clock.h"
 #include "support/capture_stdout.h"
 #include "support/gl_context.h"
 

@@ -1,6 +1,6 @@
 // Data files from an untrusted folder, checked without GL: only regular files of a bounded size
 // are opened, and a picture of too many pixels is refused before it is decoded.
-#include "render/data_file.h"
+#include "base/data_file.h"
 #include "render/image_decode.h"
 #include "support/capture_stdout.h"
 

@@ -1,6 +1,6 @@
 // Where the programs find the demo's data when started away from it: beside the program (a
 // build's runtime folder) or installed under the same prefix (bin/../share/heptad).
-#include "app/data_folder.h"
+#include "base/data_folder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

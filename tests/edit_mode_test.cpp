@@ -2,27 +2,28 @@
 // transport's moves land where they should with the scenes' state as a viewer's run leaves it,
 // the music follows through SDL's disk driver, and the overlay draws in its corner and leaves the
 // GL state alone.
-#include "app/camera.h"
-#include "app/edit_overlay.h"
-#include "app/edit_session.h"
-#include "app/edit_transport.h"
-#include "app/file_watch.h"
-#include "app/frame_at.h"
-#include "app/gl_state_snapshot.h"
-#include "app/live_reload.h"
-#include "app/startup.h"
-#include "app/window.h"
 #include "audio/sound_engine.h"
+#include "context/window.h"
+#include "demo/demo_session.h"
+#include "demo/frame_at.h"
+#include "demo/gl_state_snapshot.h"
+#include "demo/startup.h"
+#include "demo/transport.h"
+#include "edit/edit_overlay.h"
+#include "edit/file_watch.h"
+#include "edit/live_reload.h"
 #include "ibl/capture_math.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
+#include "schedule/camera.h"
 #include "support/capture_stdout.h"
 #include "support/complete_runtime.h"
 #include "support/gl_context.h"
 #include "support/small_window.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -161,7 +162,7 @@ TEST_F(EditModeTest, ASavedShaderShowsOnTheNextFrameWithEverythingTheOldProgramW
     startUp();
     FileWatch watch(watchedFolders());
     ASSERT_TRUE(watch.watching());
-    EditSession session(fakeClock);
+    DemoSession session(fakeClock);
     session.togglePause();
     session.moveTo(50.0); // scene 3
     session.drawFrame();
@@ -195,10 +196,51 @@ TEST_F(EditModeTest, ASavedShaderShowsOnTheNextFrameWithEverythingTheOldProgramW
     EXPECT_EQ(uniformInt(scene4Shader.programId, "texture2"), 1);
 }
 
+TEST_F(EditModeTest, WithoutInotifyOrWithItsFolderReplacedASavedShaderStillShows) {
+    startUp();
+    DemoSession session(fakeClock);
+    session.togglePause();
+    session.moveTo(50.0); // scene 3
+    {
+        // The per-user limit on inotify instances used up, as editors and IDEs often leave it.
+        InotifyCalls usedUp;
+        usedUp.init = [](int) {
+            errno = EMFILE;
+            return -1;
+        };
+        FileWatch watch(watchedFolders(), usedUp);
+        ASSERT_TRUE(watch.watching());
+        EXPECT_TRUE(watch.polling());
+        EXPECT_TRUE(watch.savedFiles().empty());
+        saveByRenaming("labShaders/Scene3.fs", magentaShader);
+        const std::vector<std::string> saved = saves(watch);
+        EXPECT_EQ(saved, std::vector<std::string>{"labShaders/Scene3.fs"});
+        EXPECT_TRUE(reloadSavedFiles(saved).failures.empty());
+        session.drawFrame();
+        EXPECT_GT(magentaPixels(readSmallPicture()), 1000u);
+    }
+
+    // The folder replaced by another (as a checkout can): the new one is watched, and its
+    // files count as saved.
+    FileWatch watch(watchedFolders());
+    EXPECT_FALSE(watch.polling());
+    fs::copy("labShaders", "labShaders.new", fs::copy_options::recursive);
+    writeFile("labShaders.new/Scene3.fs",
+              "#version 330 core\nout vec4 FragColor;\n"
+              "void main() { FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n");
+    fs::rename("labShaders", "labShaders.old");
+    fs::rename("labShaders.new", "labShaders");
+    const std::vector<std::string> replaced = saves(watch);
+    EXPECT_NE(std::find(replaced.begin(), replaced.end(), "labShaders/Scene3.fs"), replaced.end());
+    // Then saves into it show as before.
+    writeFile("labShaders/Scene3.fs", magentaShader);
+    EXPECT_EQ(saves(watch), std::vector<std::string>{"labShaders/Scene3.fs"});
+}
+
 TEST_F(EditModeTest, ABrokenEditKeepsTheOldPictureAndPrintsItsErrorOnce) {
     startUp();
     FileWatch watch(watchedFolders());
-    EditSession session(fakeClock);
+    DemoSession session(fakeClock);
     session.togglePause();
     session.moveTo(50.0);
     session.drawFrame();
@@ -228,7 +270,7 @@ TEST_F(EditModeTest, ABrokenEditKeepsTheOldPictureAndPrintsItsErrorOnce) {
 TEST_F(EditModeTest, AChangedPictureShowsOnTheNextFrameInTheSameTexture) {
     startUp();
     FileWatch watch(watchedFolders());
-    EditSession session(fakeClock);
+    DemoSession session(fakeClock);
     session.togglePause();
     session.moveTo(120.0); // scene 6, the second greetings card
     session.drawFrame();
@@ -255,7 +297,7 @@ TEST_F(EditModeTest, APrecomputeShaderEditRendersTheMapsAgainAndLeavesTheStateAs
     const pid_t at135 = drawLateStartInChild(135.0, reference);
     startUp();
     FileWatch watch(watchedFolders());
-    EditSession session(fakeClock);
+    DemoSession session(fakeClock);
     session.togglePause();
     // Scene 3's wireframe: the maps must not be drawn in the scene's line mode.
     session.moveTo(45.0);
@@ -283,7 +325,7 @@ TEST_F(EditModeTest, APrecomputeShaderEditRendersTheMapsAgainAndLeavesTheStateAs
 }
 
 TEST(EditTransportTest, PauseHoldsTheClockBeatsBarsAndScenesLandWhereTheyShould) {
-    EditTransport transport;
+    Transport transport;
     transport.setPosition(50.0, 10.0);
     EXPECT_DOUBLE_EQ(transport.time(10.5), 50.5);
     transport.pause(11.0);
@@ -316,7 +358,7 @@ TEST_F(EditModeTest, MovesLandOnTheFramesALateStartDraws) {
     const pid_t at30 = drawLateStartInChild(30.0, base + "-30");
     startUp();
     fakeWall = 100.0;
-    EditSession session(fakeClock);
+    DemoSession session(fakeClock);
     session.moveTo(50.0);
     session.drawFrame();
 
@@ -364,12 +406,12 @@ TEST(EditMusicTest, TheMusicFollowsEverySeekAndPause) {
     GLFWwindow* window = openSmallWindow();
     ASSERT_NE(window, nullptr);
     runStartUpFor(window);
-    EditSession session(glfwGetTime);
+    DemoSession session(glfwGetTime);
     session.moveTo(45.0);
     session.startMusic();
     if (soundEngine->tracksStarted() != 1) {
         glfwTerminate();
-        GTEST_SKIP() << "no generated track";
+        FAIL() << "the generated track did not start";
     }
 
     // Where the music is as the clock starts again after each seek is asserted; how far apart

@@ -1,11 +1,11 @@
 // The PBR finale: its sub-windows, grids, lights and cameras as numbers, then single frames at
 // chosen times read back from the programs they feed.
-#include "app/clock.h"
 #include "ibl/capture_math.h"
 #include "ibl/ibl.h"
 #include "render/meshes.h"
 #include "scenes/finale_layout.h"
 #include "scenes/scenes.h"
+#include "schedule/clock.h"
 #include "support/gl_context.h"
 #include "support/ibl_workdir.h"
 #include "support/perspective.h"

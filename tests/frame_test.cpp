@@ -1,6 +1,6 @@
-#include "app/clock.h"
-#include "app/frame.h"
 #include "audio/sound_engine.h"
+#include "demo/frame.h"
+#include "schedule/clock.h"
 #include "support/gl_context.h"
 
 #include <fstream>
@@ -11,9 +11,7 @@ class FrameTest : public GlTest {};
 
 // Frames at exact window bounds run no scene, so these need no scene resources.
 TEST_F(FrameTest, MusicStartsInTheFirstFrameOnlyWhateverTheTime) {
-    if (!std::ifstream("demotune.mp3")) {
-        GTEST_SKIP() << "no generated track in the runtime folder";
-    }
+    ASSERT_TRUE(std::ifstream("demotune.mp3").good()) << "no generated track in the runtime folder";
     ASSERT_TRUE(soundEngine->hasDevice());
     bool musicStarted = false;
     pinTimer(129.0); // the first frame may already lie in a late window

@@ -1,8 +1,8 @@
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/startup.h"
-#include "app/window.h"
+#include "context/window.h"
+#include "demo/frame.h"
+#include "demo/startup.h"
 #include "render/gl.h"
+#include "schedule/clock.h"
 #include "support/capture_stdout.h"
 #include "support/complete_runtime.h"
 #include "support/gl_context.h"
@@ -62,9 +62,6 @@ std::string joined(const std::vector<std::string>& lines) {
 // the one place that listens.
 TEST(GlErrors, NoneFromStartUpOrAnySceneOfTheTimeline) {
     const CompleteRuntime runtime = makeCompleteRuntime();
-    for (const std::string& file : runtime.standIns) {
-        std::cout << "stand-in for " << file << "\n";
-    }
     ASSERT_EQ(chdir(runtime.folder.c_str()), 0);
 
     ASSERT_TRUE(glfwInit());

@@ -1,10 +1,10 @@
 // The lighting precompute as the frame loop finds it: capture matrices, the textures and their
 // formats, the capture framebuffer after each pass, the uniforms set once, and the GL state left
 // behind, including when the HDR sky is missing.
-#include "app/camera.h"
 #include "ibl/capture_math.h"
 #include "ibl/ibl.h"
 #include "scenes/scenes.h"
+#include "schedule/camera.h"
 #include "support/capture_stdout.h"
 #include "support/gl_context.h"
 #include "support/ibl_workdir.h"

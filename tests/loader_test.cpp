@@ -1,4 +1,4 @@
-#include "app/window.h"
+#include "context/window.h"
 #include "support/capture_stdout.h"
 #include "support/gl_context.h"
 

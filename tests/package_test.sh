@@ -25,13 +25,16 @@ if [ ! -f "$deb" ]; then
 fi
 echo "     $(($(stat -c %s "$deb") / 1000)) kB"
 
-echo "== its files: the programs, all the data, the menu entry, the icon and the manual pages"
+echo "== its files: the programs, all the data, the menu entry, the icon, the manual pages and the guide"
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' >"$work/files"
 for file in /usr/bin/heptad /usr/bin/heptad-capture /usr/share/heptad/demotune.mp3 \
   /usr/share/applications/heptad.desktop /usr/share/icons/hicolor/256x256/apps/heptad.png \
   /usr/share/man/man1/heptad.1.gz /usr/share/man/man1/heptad-capture.1.gz \
-  /usr/share/doc/heptad/copyright; do
+  /usr/share/doc/heptad/copyright /usr/share/doc/heptad/README.md; do
   grep -qx "$file" "$work/files" || fail "no $file in the package"
+done
+for file in $(cd "$(dirname "$0")/.." && find docs -type f); do
+  grep -qx "/usr/share/doc/heptad/$file" "$work/files" || fail "no /usr/share/doc/heptad/$file in the package"
 done
 for file in $(cd "$runtime" && find labShaders labshaders imgs -type f); do
   grep -qx "/usr/share/heptad/$file" "$work/files" || fail "no /usr/share/heptad/$file in the package"

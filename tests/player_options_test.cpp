@@ -1,5 +1,5 @@
 // The live program's command line, checked without GL.
-#include "app/player_options.h"
+#include "player/player_options.h"
 
 #include <gtest/gtest.h>
 

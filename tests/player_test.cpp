@@ -1,13 +1,13 @@
 // The live program's options against the real driver: a timeline started late draws what a run
 // from the start draws, with the music in step, and the desktop window's picture follows its size.
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/late_start.h"
-#include "app/startup.h"
-#include "app/timeline.h"
-#include "app/window.h"
 #include "audio/sound_engine.h"
+#include "context/window.h"
+#include "demo/frame.h"
+#include "demo/late_start.h"
+#include "demo/startup.h"
+#include "demo/timeline.h"
 #include "render/gl.h"
+#include "schedule/clock.h"
 #include "support/gl_context.h"
 #include "support/small_window.h"
 

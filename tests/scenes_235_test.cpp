@@ -1,9 +1,9 @@
-#include "app/clock.h"
 #include "render/meshes.h"
 #include "scenes/cube_trails.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
 #include "scenes/sphere_groups.h"
+#include "schedule/clock.h"
 #include "support/capture_stdout.h"
 #include "support/gl_context.h"
 

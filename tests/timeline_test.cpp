@@ -1,4 +1,4 @@
-#include "app/timeline.h"
+#include "demo/timeline.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The GL-free parts of the browser build's platform layer: every shader file in its ES dialect
 // passes the reference GLSL front end, wireframe edges, and the page's arguments.
-#include "platform/polygon_edges.h"
-#include "platform/shader_dialect.h"
-#include "platform/web_options.h"
+#include "render/web/polygon_edges.h"
+#include "render/web/shader_dialect.h"
+#include "web/web_options.h"
 
 #include <cstdio>
 #include <cstdlib>

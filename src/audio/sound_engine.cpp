@@ -1,6 +1,6 @@
 #include "audio/sound_engine.h"
 
-#include "render/data_file.h"
+#include "base/data_file.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

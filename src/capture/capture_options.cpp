@@ -1,7 +1,7 @@
 #include "capture/capture_options.h"
 
-#include "app/frame_plan.h"
-#include "app/option_words.h"
+#include "base/option_words.h"
+#include "demo/frame_plan.h"
 
 #include <cerrno>
 #include <cmath>
@@ -308,7 +308,7 @@ std::string captureUsage() {
            fade +
            " s, so the\n"
            "whole demo makes a video of " +
-           seconds(164.0 + endingHoldSeconds) +
+           seconds(demoLength + endingHoldSeconds) +
            " s.\n"
            "Where a frame falls exactly on a scene change (24, 44, 67, 83, 112, 129 s) or on a\n"
            "change of the finale's grid (141, 151 s), the live demo would show one empty frame;\n"

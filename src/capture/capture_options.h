@@ -1,5 +1,6 @@
 #pragma once
 #include "capture/encoder.h"
+#include "schedule/schedule.h"
 
 #include <string>
 #include <vector>
@@ -11,7 +12,7 @@ struct CaptureOptions {
     int height = 1080;
     int fps = 60;
     double from = 0.0;
-    double to = 164.0;
+    double to = demoLength;
     bool still = false;     // one frame as a PNG instead of a video
     double stillTime = 0.0; // demo seconds of that frame
     std::string output;     // "heptad.mp4", or "heptad.png" for a still, unless given

@@ -27,12 +27,23 @@ std::string findOnPath(const std::string& program) {
     return "";
 }
 
-// A helper still running here was left by a failure: it is asked to stop (SIGTERM) and waited for.
-ChildProcess::~ChildProcess() {
-    if (pid > 0) {
-        kill(pid, SIGTERM);
+namespace {
+// Whether the child exits within `seconds`; it is reaped if so, with its wait status kept.
+bool exitsWithin(pid_t pid, double seconds, int& waitStatus) {
+    for (int waited = 0; waited <= seconds * 100; ++waited) {
+        const pid_t done = waitpid(pid, &waitStatus, WNOHANG);
+        if (done == pid || (done < 0 && errno != EINTR)) {
+            return true;
+        }
+        usleep(10000);
     }
-    finish();
+    return false;
+}
+} // namespace
+
+// A helper still running here was left by a failure.
+ChildProcess::~ChildProcess() {
+    stop();
 }
 
 bool ChildProcess::start(const std::vector<std::string>& argv, bool catchOutput,
@@ -60,13 +71,23 @@ bool ChildProcess::start(const std::vector<std::string>& argv, bool catchOutput,
         }
         posix_spawnattr_setsigdefault(&attributes, &defaults);
         posix_spawnattr_setpgroup(&attributes, 0);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
         std::vector<char*> args;
         for (const std::string& arg : argv) {
             args.push_back(const_cast<char*>(arg.c_str()));
         }
         args.push_back(nullptr);
-        failed = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
+        {
+            // A stop signal waits until the emergency stop knows the helper it would kill; the
+            // helper itself starts with the signal mask of before.
+            const StopSignalsHeld held;
+            posix_spawnattr_setsigmask(&attributes, &held.maskBefore());
+            posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF |
+                                                      POSIX_SPAWN_SETSIGMASK);
+            failed = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
+            if (failed == 0) {
+                guardHelper(pid);
+            }
+        }
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);
     }
@@ -86,7 +107,6 @@ bool ChildProcess::start(const std::vector<std::string>& argv, bool catchOutput,
     input = fdopen(in[1], "w");
     std::setvbuf(input, nullptr, _IONBF, 0);
     output = catchOutput ? fdopen(out[0], "r") : nullptr;
-    guardHelper(pid);
     return true;
 }
 
@@ -108,25 +128,46 @@ std::string ChildProcess::readOutput() {
     return text;
 }
 
-int ChildProcess::finish() {
+void ChildProcess::closeStreams() {
     for (std::FILE** stream : {&input, &output}) {
         if (*stream != nullptr) {
             std::fclose(*stream);
             *stream = nullptr;
         }
     }
-    int waitStatus = 0;
-    const bool started = pid > 0;
-    if (started) {
-        while (waitpid(pid, &waitStatus, 0) < 0 && errno == EINTR) {
-        }
-        guardHelper(0);
-    }
+}
+
+int ChildProcess::reaped(int waitStatus) {
+    guardHelper(0);
     pid = -1;
-    if (!started) {
+    return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+}
+
+int ChildProcess::finish() {
+    closeStreams();
+    if (pid <= 0) {
         return -1;
     }
-    return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+    int waitStatus = 0;
+    while (waitpid(pid, &waitStatus, 0) < 0 && errno == EINTR) {
+    }
+    return reaped(waitStatus);
+}
+
+int ChildProcess::stop() {
+    closeStreams();
+    if (pid <= 0) {
+        return -1;
+    }
+    // Asked first, so that it can clean up; told, if it does not stop within the grace period.
+    int waitStatus = 0;
+    kill(pid, SIGTERM);
+    if (!exitsWithin(pid, stopGraceSeconds, waitStatus)) {
+        kill(pid, SIGKILL);
+        while (waitpid(pid, &waitStatus, 0) < 0 && errno == EINTR) {
+        }
+    }
+    return reaped(waitStatus);
 }
 
 std::string outputOf(const std::vector<std::string>& argv) {

@@ -11,7 +11,7 @@ std::string findOnPath(const std::string& program);
 // never through a shell, in a process group of its own, so that Ctrl-C in the terminal reaches
 // only the recorder, which then stops its helper itself (an encoder whose recorder is killed
 // outright sees the end of its input and stops). The destructor stops a helper that is still
-// running.
+// running, as stop() does.
 class ChildProcess {
   public:
     ChildProcess() = default;
@@ -29,8 +29,16 @@ class ChildProcess {
     std::string readOutput();
     // Closes stdin and waits: the exit status, or 128 + signal number.
     int finish();
+    // Closes stdin and stops the helper: SIGTERM, then SIGKILL if it is still running after
+    // stopGraceSeconds, so that one that will not stop cannot hang the recorder; then reaps it.
+    // The status as finish() gives it.
+    int stop();
+    static constexpr double stopGraceSeconds = 2.0;
 
   private:
+    void closeStreams();
+    int reaped(int waitStatus);
+
     pid_t pid = -1;
     std::FILE* input = nullptr;  // the child's stdin, unbuffered
     std::FILE* output = nullptr; // its stdout, when caught

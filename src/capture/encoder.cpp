@@ -97,8 +97,10 @@ void addOutput(const EncoderSettings& s, std::vector<std::string>& args) {
 } // namespace
 
 std::vector<std::string> encoderArguments(const EncoderSettings& s) {
+    // -xerror: a write that fails (a full disk, the size limit) ends ffmpeg with a failure,
+    // also in the trailer, which it would otherwise report and then exit with success.
     std::vector<std::string> args = {s.ffmpeg, "-hide_banner", "-nostats", "-loglevel", "error",
-                                     "-y",
+                                     "-xerror", "-y",
                                      // Input 0: the frames, exactly as glReadPixels returns them.
                                      "-f", "rawvideo", "-pix_fmt", "rgba", "-video_size",
                                      std::to_string(s.width) + "x" + std::to_string(s.height),
@@ -140,9 +142,10 @@ std::vector<std::string> encoderArguments(const EncoderSettings& s) {
 std::vector<std::string> joinArguments(const EncoderSettings& s) {
     // The list comes on stdin and names the parts as "file:" URLs, which the concat demuxer may
     // open only when told.
-    std::vector<std::string> args = {
-        s.ffmpeg, "-hide_banner", "-nostats", "-loglevel",           "error",     "-y", "-f",
-        "concat", "-safe",        "0",        "-protocol_whitelist", "pipe,file", "-i", "pipe:0"};
+    std::vector<std::string> args = {s.ffmpeg,    "-hide_banner", "-nostats", "-loglevel",
+                                     "error",     "-xerror",      "-y",       "-f",
+                                     "concat",    "-safe",        "0",        "-protocol_whitelist",
+                                     "pipe,file", "-i",           "pipe:0"};
     addMusicInput(s, args);
     // The parts' packets are copied as they are; the sound is made as for a recording in one
     // process, over the whole length at once.

@@ -1,44 +1,57 @@
 // heptad-capture: records the demo frame by frame on a virtual clock into an MP4 video with its
 // music (or one frame into a PNG), the same start-up and scenes as the live program, on any
 // machine: it needs no display (EGL makes its context), and without a GPU Mesa renders.
-#include "app/data_folder.h"
-#include "app/frame_at.h"
-#include "app/frame_plan.h"
-#include "app/startup.h"
-#include "app/timeline.h"
-#include "app/version.h"
+#include "base/data_folder.h"
+#include "base/version.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
-#include "capture/headless_gl.h"
 #include "capture/offscreen_target.h"
 #include "capture/pending_output.h"
 #include "capture/progress.h"
 #include "capture/recording_parts.h"
+#include "capture/video_check.h"
+#include "capture/whole_file.h"
+#include "context/headless_gl.h"
+#include "demo/frame_at.h"
+#include "demo/frame_plan.h"
+#include "demo/startup.h"
+#include "demo/timeline.h"
 #include "flash/flash_analysis.h"
 #include "flash/flash_limiter.h"
 #include "render/gl.h"
 #include "render/startup_failures.h"
 
+#include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
-const char* const musicFile = "demotune.mp3";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "heptad-capture: %s\n", message.c_str());
     return exitFailure;
+}
+
+// Music that is anything but a readable regular file (a FIFO would block ffmpeg for good) is
+// treated as no music, and never opened.
+bool isMusicFile(const char* path) {
+    struct stat info {};
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode) && access(path, R_OK) == 0;
 }
 
 // Whether the last frame of the range is the last of the demo, so the music's ending follows.
@@ -58,8 +71,9 @@ int recordStill(const CaptureOptions& o, const OffscreenTarget& target, const st
         large.swap(pixels);
         downsampleBox(large.data(), o.width, o.height, o.supersample, pixels);
     }
-    std::string error;
-    if (!writePng(temp, o.width, o.height, pixels, error) ||
+    const std::string png = encodePng(o.width, o.height, pixels);
+    std::string error = "cannot write " + o.output + ": the PNG could not be made";
+    if (png.empty() || !fillPartialFile(temp, png, o.output, error) ||
         !commitPendingOutput(o.output, error)) {
         return fail(error);
     }
@@ -74,14 +88,8 @@ bool writeFlashReport(const std::string& path, const std::string& temp,
         row.scene = sceneName(timelineScene(recordingDemoTime(row.second + 0.5)));
     }
     const std::string csv = flashCsv(rows);
-    FILE* file = std::fopen(temp.c_str(), "w");
-    const bool written =
-        file != nullptr && std::fwrite(csv.data(), 1, csv.size(), file) == csv.size();
-    if (file == nullptr || std::fclose(file) != 0 || !written) {
-        error = "cannot write " + path;
-        return false;
-    }
-    if (!commitPendingOutput(path, error)) {
+    if (!fillPartialFile(temp, csv, path, error) || !commitPendingOutput(path, error)) {
+        discardPendingOutput();
         return false;
     }
     std::fprintf(stderr, "%s\nWrote %s\n", flashSummary(rows).c_str(), path.c_str());
@@ -91,7 +99,7 @@ bool writeFlashReport(const std::string& path, const std::string& temp,
 // Every frame of the range piped to ffmpeg as it is read back; the file appears only once
 // ffmpeg has finished it.
 int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::string& temp,
-                EncoderSettings encoding) {
+                EncoderSettings encoding, const std::string& ffprobe) {
     const FrameRange range = framesBetween(o.from, o.to, o.fps);
     encoding.width = o.width;
     encoding.height = o.height;
@@ -171,14 +179,24 @@ int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::str
     }
     if (!sent) {
         std::fputc('\n', stderr);
-        return fail("ffmpeg stopped early (exit status " + std::to_string(encoder.finish()) +
-                    "): nothing written");
+        return fail(writeFailure("ffmpeg stopped early (exit status " +
+                                     std::to_string(encoder.finish()) + ")",
+                                 temp, o.output) +
+                    ": nothing written");
     }
     progress.finish();
     const int encoderStatus = encoder.finish();
     if (encoderStatus != 0) {
-        return fail("ffmpeg failed (exit status " + std::to_string(encoderStatus) +
-                    "): nothing written");
+        return fail(
+            writeFailure("ffmpeg failed (exit status " + std::to_string(encoderStatus) + ")", temp,
+                         o.output) +
+            ": nothing written");
+    }
+    const std::string incomplete = checkVideo(
+        ffprobe, temp, o.output, range.count() + std::lround(encoding.holdSeconds * o.fps),
+        encoding.duration + encoding.holdSeconds, o.fps, !o.part);
+    if (!incomplete.empty()) {
+        return fail(writeFailure(incomplete, temp, o.output) + ": nothing written");
     }
     if (!commitPendingOutput(o.output, error)) {
         return fail(error);
@@ -193,11 +211,18 @@ int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::str
 }
 
 // Parts made apart (--part) joined into one video with the music.
-int joinFiles(const CaptureOptions& o, const std::string& temp, const EncoderSettings& encoding) {
+int joinFiles(const CaptureOptions& o, const std::string& temp, const EncoderSettings& encoding,
+              const std::string& ffprobe) {
     PartInfo whole;
-    std::string error = joinParts(o.parts, encoding, temp, whole);
+    std::string error = joinParts(o.parts, encoding, ffprobe, temp, o.output, whole);
     if (!error.empty()) {
         return fail(error + ": nothing written");
+    }
+    const std::string incomplete = checkVideo(
+        ffprobe, temp, o.output, framesHeld(whole),
+        frameSeconds(whole.frames.count(), whole.fps) + whole.holdSeconds, whole.fps, true);
+    if (!incomplete.empty()) {
+        return fail(writeFailure(incomplete, temp, o.output) + ": nothing written");
     }
     if (!commitPendingOutput(o.output, error)) {
         return fail(error);
@@ -220,6 +245,12 @@ int capture(CaptureOptions o) {
                         "beside this program: run it in the folder that holds it, the runtime "
                         "folder of a build (build/runtime), or install it (share/heptad)");
         }
+        // Paths are kept from the folder it was started in, which must still be there.
+        char here[PATH_MAX];
+        if (getcwd(here, sizeof here) == nullptr) {
+            return fail(std::string("the folder it was started in is gone (") +
+                        std::strerror(errno) + "): start it again from one that exists");
+        }
         o.output = pathFromWorkingFolder(o.output);
         if (!o.flashReport.empty()) {
             o.flashReport = pathFromWorkingFolder(o.flashReport);
@@ -232,12 +263,22 @@ int capture(CaptureOptions o) {
         }
         std::fprintf(stderr, "heptad-capture: reading the demo's data from %s\n", home.c_str());
     }
+    // Files a recorder killed outright left here (its encoder still finished them).
+    const std::string outputFolder = std::filesystem::path(o.output).parent_path().string();
+    for (const std::string& left :
+         removeAbandonedPartials(outputFolder.empty() ? "." : outputFolder)) {
+        std::fprintf(stderr,
+                     "heptad-capture: removed %s, left unfinished by a recorder that no longer "
+                     "runs\n",
+                     left.c_str());
+    }
     std::string error;
     const std::string temp = createPendingOutput(o.output, error);
     if (temp.empty()) {
         return fail(error);
     }
     EncoderSettings encoding;
+    std::string ffprobe;
     const FrameRange range = framesBetween(o.from, o.to, o.fps);
     if (!o.still) {
         encoding.ffmpeg = findOnPath("ffmpeg");
@@ -247,10 +288,15 @@ int capture(CaptureOptions o) {
                                : "ffmpeg not found on PATH: it encodes the video (install the "
                                  "ffmpeg package; --still needs no ffmpeg)");
         }
+        ffprobe = ffprobeFor(encoding.ffmpeg);
+        if (ffprobe.empty()) {
+            return fail("ffprobe not found beside ffmpeg or on PATH: it reads the video back "
+                        "before it is named (install the ffmpeg package)");
+        }
         encoding.format = o.format;
         if (o.part) {
             // The music is added once, by the join.
-        } else if (access(musicFile, R_OK) == 0) {
+        } else if (isMusicFile(musicFile)) {
             encoding.music = musicFile;
         } else {
             std::fprintf(stderr, "heptad-capture: no %s here: the sound track is silent\n",
@@ -258,7 +304,7 @@ int capture(CaptureOptions o) {
         }
     }
     if (o.join) {
-        return joinFiles(o, temp, encoding);
+        return joinFiles(o, temp, encoding, ffprobe);
     }
 
     const std::string origin = makeHeadlessContext(o.gpu, error);
@@ -303,7 +349,7 @@ int capture(CaptureOptions o) {
         return fail(error);
     }
 
-    return o.still ? recordStill(o, target, temp) : recordVideo(o, target, temp, encoding);
+    return o.still ? recordStill(o, target, temp) : recordVideo(o, target, temp, encoding, ffprobe);
 }
 } // namespace
 

@@ -102,8 +102,7 @@ void OffscreenTarget::release() {
     --queued;
 }
 
-bool writePng(const std::string& path, int width, int height,
-              const std::vector<unsigned char>& rgba, std::string& error) {
+std::string encodePng(int width, int height, const std::vector<unsigned char>& rgba) {
     // Alpha is whatever the scenes cleared it to (0.7 for most), which a screen ignores.
     std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
     for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) {
@@ -112,9 +111,14 @@ bool writePng(const std::string& path, int width, int height,
         rgb[3 * i + 2] = rgba[4 * i + 2];
     }
     stbi_flip_vertically_on_write(1);
-    if (stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) == 0) {
-        error = "cannot write " + path;
-        return false;
+    // Into memory: stb's own file writer ignores what its writes return.
+    std::string png;
+    const auto append = [](void* context, void* data, int size) {
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                                   static_cast<size_t>(size));
+    };
+    if (stbi_write_png_to_func(append, &png, width, height, 3, rgb.data(), width * 3) == 0) {
+        return "";
     }
-    return true;
+    return png;
 }

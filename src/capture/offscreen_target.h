@@ -48,6 +48,5 @@ class OffscreenTarget {
     void readInto(void* destination) const;
 };
 
-// Writes a bottom-up RGBA picture as an RGB PNG, top row first.
-bool writePng(const std::string& path, int width, int height,
-              const std::vector<unsigned char>& rgba, std::string& error);
+// A bottom-up RGBA picture as the bytes of an RGB PNG, top row first; "" when it cannot be made.
+std::string encodePng(int width, int height, const std::vector<unsigned char>& rgba);

@@ -1,16 +1,27 @@
 #include "capture/pending_output.h"
 
-#include <cerrno>
+#include "capture/whole_file.h"
+
 #include <climits>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <initializer_list>
-#include <sys/stat.h>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
+
+StopSignalsHeld::StopSignalsHeld() {
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (int number : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&stops, number);
+    }
+    sigprocmask(SIG_BLOCK, &stops, &before);
+}
+
+StopSignalsHeld::~StopSignalsHeld() {
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+}
 
 namespace {
 // The video or still, and beside it the flash report.
@@ -19,15 +30,9 @@ char tempFiles[slots][PATH_MAX] = {"", ""};
 std::string targets[slots]; // the names they become; never read by the handler
 pid_t helper = 0;
 
-// Updates happen with the stop signals blocked, so the handler never sees half a path.
+// Updates happen with the stop signals held off, so the handler never sees half a path.
 void guard(int slot, const char* path, pid_t pid) {
-    sigset_t stops;
-    sigset_t before;
-    sigemptyset(&stops);
-    for (int number : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&stops, number);
-    }
-    sigprocmask(SIG_BLOCK, &stops, &before);
+    const StopSignalsHeld held;
     if (path != nullptr) {
         char* tempFile = tempFiles[slot];
         tempFile[0] = '\0';
@@ -36,13 +41,8 @@ void guard(int slot, const char* path, pid_t pid) {
         }
     }
     helper = pid;
-    sigprocmask(SIG_SETMASK, &before, nullptr);
 }
 
-// Removes the unfinished file at once, in case a harder signal follows (GNU parallel sends
-// SIGKILL a moment after SIGTERM), then kills the helper outright (an ffmpeg asked to stop would
-// still finish the file) and removes the file again, in case an encoder that had only just
-// started made it anew.
 void removeTheFiles() {
     for (const char* tempFile : tempFiles) {
         if (tempFile[0] != '\0') {
@@ -51,7 +51,11 @@ void removeTheFiles() {
     }
 }
 
-void killHelperAndRemoveTheFile() {
+// Removes the unfinished file at once, in case a harder signal follows (GNU parallel sends
+// SIGKILL a moment after SIGTERM), then kills the helper outright (an ffmpeg asked to stop would
+// still finish the file) and removes the file again, in case an encoder that had only just
+// started made it anew.
+void killHelperAndRemoveTheFiles() {
     removeTheFiles();
     if (helper > 0) {
         kill(helper, SIGKILL);
@@ -61,7 +65,7 @@ void killHelperAndRemoveTheFile() {
 }
 
 void onStopSignal(int signal) {
-    killHelperAndRemoveTheFile();
+    killHelperAndRemoveTheFiles();
     const char message[] = "\nheptad-capture: interrupted: nothing written\n";
     [[maybe_unused]] const ssize_t ignored = write(2, message, sizeof message - 1);
     _exit(128 + signal);
@@ -70,7 +74,7 @@ void onStopSignal(int signal) {
 // A crash cleans up the same way, then dies of its signal as it would have (the handler was
 // installed to run once and the signal is not blocked in it), core dump and all.
 void onCrashSignal(int signal) {
-    killHelperAndRemoveTheFile();
+    killHelperAndRemoveTheFiles();
     const char message[] = "\nheptad-capture: crashed: nothing written\n";
     [[maybe_unused]] const ssize_t ignored = write(2, message, sizeof message - 1);
     raise(signal);
@@ -91,8 +95,10 @@ void installEmergencyStop() {
     for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL}) {
         sigaction(signal, &crash, nullptr);
     }
-    // A vanished encoder shows up as a failed write, not as a silent death.
+    // A vanished encoder shows up as a failed write, not as a silent death, and so does a file
+    // over the size limit (ulimit -f): "File too large".
     signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 void guardHelper(pid_t pid) {
@@ -100,17 +106,6 @@ void guardHelper(pid_t pid) {
 }
 
 std::string createPendingOutput(const std::string& path, std::string& error) {
-    const std::filesystem::path target(path);
-    std::error_code unknown;
-    if (std::filesystem::is_directory(target, unknown)) {
-        error = "cannot write " + path + ": it is a folder";
-        return "";
-    }
-    // Hidden and marked as partial, in the same folder so the final rename cannot cross a disk.
-    const std::string name = "." + target.filename().string() + ".XXXXXX.part";
-    const std::string pattern = (target.parent_path() / name).string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
     int slot = 0;
     while (slot < slots && tempFiles[slot][0] != '\0') {
         ++slot;
@@ -119,19 +114,14 @@ std::string createPendingOutput(const std::string& path, std::string& error) {
         error = "cannot write " + path + ": too many files pending";
         return "";
     }
-    const int fd = mkstemps(buffer.data(), 5);
-    if (fd < 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return "";
+    // A stop signal waits until the new file is noted, so it cannot slip in between.
+    const StopSignalsHeld held;
+    const std::string temp = createPartialFile(path, error);
+    if (!temp.empty()) {
+        guard(slot, temp.c_str(), helper);
+        targets[slot] = path;
     }
-    // mkstemps makes the file private; give it the permissions any new file would get.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-    guard(slot, buffer.data(), helper);
-    targets[slot] = path;
-    return buffer.data();
+    return temp;
 }
 
 bool commitPendingOutput(const std::string& path, std::string& error) {
@@ -139,9 +129,12 @@ bool commitPendingOutput(const std::string& path, std::string& error) {
     while (slot < slots && (tempFiles[slot][0] == '\0' || targets[slot] != path)) {
         ++slot;
     }
-    if (slot == slots || std::rename(tempFiles[slot], path.c_str()) != 0) {
-        error = "cannot write " + path + ": " +
-                (slot == slots ? std::string("nothing pending") : std::strerror(errno));
+    if (slot == slots) {
+        error = "cannot write " + path + ": nothing pending";
+        discardPendingOutput();
+        return false;
+    }
+    if (!commitPartialFile(tempFiles[slot], path, error)) {
         discardPendingOutput();
         return false;
     }
@@ -150,10 +143,8 @@ bool commitPendingOutput(const std::string& path, std::string& error) {
 }
 
 void discardPendingOutput() {
+    removeTheFiles();
     for (int slot = 0; slot < slots; ++slot) {
-        if (tempFiles[slot][0] != '\0') {
-            unlink(tempFiles[slot]);
-            guard(slot, "", helper);
-        }
+        guard(slot, "", helper);
     }
 }

@@ -1,42 +1,10 @@
 #include "capture/progress.h"
 
-#include "scenes/finale_layout.h"
+#include "schedule/schedule.h"
 
 #include <algorithm>
 #include <cmath>
 #include <unistd.h>
-
-double expectedFrameCost(float demoTime) {
-    // The capture benchmark's speeds (title 30.9 fps ... finale 1.5 fps), the finale split by
-    // grid in the proportions of the scene benchmark's frame times (the late grid of 300
-    // spheres costs over ten times the others).
-    switch (timelineScene(demoTime)) {
-    case TimelineScene::Title:
-        return 1.0 / 30.9;
-    case TimelineScene::Scene2:
-        return 1.0 / 27.4;
-    case TimelineScene::Scene3:
-        return 1.0 / 23.0;
-    case TimelineScene::Scene4:
-        return 1.0 / 13.5;
-    case TimelineScene::Scene5:
-        return 1.0 / 4.7;
-    case TimelineScene::Scene6:
-        return 1.0 / 15.3;
-    case TimelineScene::Finale:
-        switch (finaleFrameAt(demoTime).window) {
-        case FinaleWindow::Early:
-            return 0.17;
-        case FinaleWindow::Middle:
-            return 0.10;
-        default:
-            return 1.5;
-        }
-    case TimelineScene::None:
-        break;
-    }
-    return 0.0;
-}
 
 std::vector<double> expectedCostsBefore(const FrameRange& range, int fps) {
     std::vector<double> costBefore = {0.0};

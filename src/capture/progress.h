@@ -1,16 +1,14 @@
 #pragma once
-#include "app/frame_plan.h"
+#include "demo/frame_plan.h"
 
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-// What one frame at this demo time costs to record, in seconds at 1920x1080 on a 2-core machine
-// without a GPU. Only the proportions matter: they let the time left follow the scenes still
-// ahead rather than the pace of the cheap ones behind, and a plan share the cost out evenly.
-double expectedFrameCost(float demoTime);
-// The expected seconds of the first n frames of the range, for n from 0 to all of them.
+// The expected seconds (the schedule's expectedFrameCost: the time left follows the scenes still
+// ahead rather than the pace of the cheap ones behind, and a plan shares the cost out evenly) of
+// the first n frames of the range, for n from 0 to all of them.
 std::vector<double> expectedCostsBefore(const FrameRange& range, int fps);
 
 // The time a recording still needs once `done` of its frames have taken `elapsedSeconds`: the

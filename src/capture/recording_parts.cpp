@@ -2,11 +2,12 @@
 
 #include "capture/child_process.h"
 #include "capture/progress.h"
+#include "capture/video_check.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 std::vector<FrameRange> splitByCost(FrameRange range, int fps, int parts) {
     const long frames = range.count();
@@ -93,6 +94,10 @@ std::string partComment(const PartInfo& part) {
            std::to_string(part.width) + "x" + std::to_string(part.height) + ", held " + hold + " s";
 }
 
+long framesHeld(const PartInfo& part) {
+    return part.frames.count() + std::lround(part.holdSeconds * part.fps);
+}
+
 bool parsePartComment(const std::string& comment, PartInfo& part) {
     int used = 0;
     const int fields = std::sscanf(
@@ -141,14 +146,9 @@ std::string concatList(const std::vector<std::string>& absolutePaths) {
 }
 
 std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings settings,
-                      const std::string& output, PartInfo& whole) {
-    const std::string ffprobe =
-        std::filesystem::path(settings.ffmpeg).replace_filename("ffprobe").string();
-    if (access(ffprobe.c_str(), X_OK) != 0) {
-        return "no ffprobe beside " + settings.ffmpeg +
-               ": it reads the parts (install the ffmpeg package)";
-    }
-    std::vector<PartInfo> parts;
+                      const std::string& ffprobe, const std::string& output,
+                      const std::string& name, PartInfo& whole) {
+    // Every part is looked at before any is opened: a FIFO would hang the helper that opened it.
     std::vector<std::string> paths;
     for (const std::string& file : partFiles) {
         std::error_code unreadable;
@@ -156,15 +156,27 @@ std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings
         if (unreadable) {
             return "cannot read " + file + ": " + unreadable.message();
         }
+        if (!std::filesystem::is_regular_file(path, unreadable)) {
+            return file + " is not a regular file";
+        }
+        paths.push_back(path);
+    }
+    std::vector<PartInfo> parts;
+    for (size_t i = 0; i < paths.size(); ++i) {
         PartInfo part;
-        const std::string comment =
-            outputOf({ffprobe, "-v", "error", "-show_entries", "format_tags=comment", "-of",
-                      "default=nw=1:nk=1", "file:" + path});
-        if (!parsePartComment(comment, part)) {
-            return file + " is not a part made by heptad-capture --part";
+        VideoContents contents;
+        if (!probeVideo(ffprobe, paths[i], contents) || !parsePartComment(contents.comment, part)) {
+            return partFiles[i] + " is not a part made by heptad-capture --part";
+        }
+        // A part cut short (by a full disk, or one left by a recorder that was killed) would
+        // join without a gap in its comment, and the music would run out of step.
+        if (contents.pictures != framesHeld(part)) {
+            return partFiles[i] + " holds " + std::to_string(contents.pictures) +
+                   " frames but its comment names " + std::to_string(framesHeld(part)) +
+                   " (frames " + std::to_string(part.frames.first) + " to " +
+                   std::to_string(part.frames.end - 1) + "): it is cut short or not that part";
         }
         parts.push_back(part);
-        paths.push_back(path);
     }
     const std::string mismatch = checkPartsFollow(parts, partFiles, whole);
     if (!mismatch.empty()) {
@@ -185,7 +197,10 @@ std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings
     }
     joiner.write(list.data(), list.size());
     const int status = joiner.finish();
-    return status == 0
-               ? ""
-               : "ffmpeg could not join the parts (exit status " + std::to_string(status) + ")";
+    if (status == 0) {
+        return "";
+    }
+    return writeFailure("ffmpeg could not join the parts (exit status " + std::to_string(status) +
+                            ")",
+                        output, name);
 }

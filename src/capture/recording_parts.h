@@ -1,7 +1,7 @@
 #pragma once
-#include "app/frame_plan.h"
 #include "capture/capture_options.h"
 #include "capture/encoder.h"
+#include "demo/frame_plan.h"
 
 #include <string>
 #include <vector>
@@ -29,6 +29,8 @@ struct PartInfo {
     double holdSeconds = 0.0; // the last picture held at the demo's end (only the last part)
 };
 std::string partComment(const PartInfo& part);
+// The frames its file holds: its range, and the held ending's frames after it.
+long framesHeld(const PartInfo& part);
 bool parsePartComment(const std::string& comment, PartInfo& part);
 
 // The whole the parts make, in the order given, or "" and one line saying why they do not
@@ -43,6 +45,9 @@ std::string concatList(const std::vector<std::string>& absolutePaths);
 
 // Reads the parts, checks them, and writes the joined video with the music to `output`, in the
 // format and with the sound of `settings` (its ffmpeg, music and format; the rest comes from
-// the parts). ffprobe is found beside ffmpeg on PATH. "" on success, else what went wrong.
+// the parts). Each part must be a regular file (one that is not is never opened) that holds the
+// frames its comment names. "" on success, else what went wrong; `name` is the output's name
+// as the user gave it.
 std::string joinParts(const std::vector<std::string>& partFiles, EncoderSettings settings,
-                      const std::string& output, PartInfo& whole);
+                      const std::string& ffprobe, const std::string& output,
+                      const std::string& name, PartInfo& whole);

@@ -1,15 +1,17 @@
+#include "base/data_file.h"
 #include "ibl/capture_math.h"
 #include "ibl/capture_passes.h"
 #include "ibl/ibl.h"
-#include "render/data_file.h"
 #include "render/gl.h"
 #include "render/hdr_image.h"
 #include "render/image_decode.h"
 #include "render/meshes.h"
 #include "render/startup_failures.h"
+#include "schedule/schedule.h"
 
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <stb_image.h>
 
 Shader pbrShader;
@@ -26,12 +28,12 @@ unsigned int hdrTexture = 0;
 unsigned int envCubemap = 0;
 
 void captureEnvironment() {
-    pbrShader = Shader("labShaders/Scene7-PBR1.vs", "labShaders/Scene7-PBR1.fs");
-    equirectToCubemapShader = Shader("labShaders/Scene7-PBR2.vs", "labShaders/Scene7-PBR2.fs");
-    irradianceShader = Shader("labShaders/Scene7-PBR3.vs", "labShaders/Scene7-PBR3.fs");
-    prefilterShader = Shader("labShaders/Scene7-PBR4.vs", "labShaders/Scene7-PBR4.fs");
-    brdfShader = Shader("labShaders/Scene7-PBR5.vs", "labShaders/Scene7-PBR5.fs");
-    backgroundShader = Shader("labShaders/Scene7-PBR6.vs", "labShaders/Scene7-PBR6.fs");
+    Shader* const programs[] = {&pbrShader,        &equirectToCubemapShader,
+                                &irradianceShader, &prefilterShader,
+                                &brdfShader,       &backgroundShader};
+    for (size_t i = 0; i < std::size(programs); ++i) {
+        *programs[i] = Shader(litProgramFiles[i].vertex, litProgramFiles[i].fragment);
+    }
 
     setLitProgramConstants();
 
@@ -68,7 +70,7 @@ void loadSkyImage() {
     // 0, which reads as black, and the demo goes on with a black sky.
     stbi_set_flip_vertically_on_load(true);
     HdrImage sky;
-    if (std::FILE* file = openDataFile("imgs/vellmar.512.hdr", maxPictureFileBytes)) {
+    if (std::FILE* file = openDataFile(skyPicture, maxPictureFileBytes)) {
         GLint maxSize = 0;
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
         sky = readHdrImage(file, maxSize);

@@ -1,9 +1,9 @@
-#include "app/camera.h"
 #include "ibl/capture_math.h"
 #include "ibl/capture_passes.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
 #include "render/meshes.h"
+#include "schedule/camera.h"
 
 unsigned int irradianceMap = 0;
 unsigned int prefilterMap = 0;

@@ -3,7 +3,7 @@
 // GLFW must not pull in a GL header of its own. The browser build draws with WebGL 2, whose
 // header also stands in for the few desktop calls WebGL 2 lacks.
 #ifdef __EMSCRIPTEN__
-#include "platform/web/gl_web.h"
+#include "render/web/gl_web.h"
 #else
 #include <epoxy/gl.h>
 #define GLFW_INCLUDE_NONE

@@ -1,6 +1,6 @@
 #include "render/shader.h"
 
-#include "render/data_file.h"
+#include "base/data_file.h"
 #include "render/gl.h"
 #include "render/startup_failures.h"
 

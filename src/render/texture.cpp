@@ -1,6 +1,6 @@
 #include "render/texture.h"
 
-#include "render/data_file.h"
+#include "base/data_file.h"
 #include "render/gl.h"
 #include "render/image_decode.h"
 #include "render/startup_failures.h"

@@ -1,11 +1,11 @@
 // PBR finale (129 to 164 s): grids of red spheres under four moving point lights and the HDR sky,
 // in three sub-windows with their own layouts and cameras, then the lights' markers and the sky.
-#include "app/camera.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
 #include "render/meshes.h"
 #include "scenes/finale_layout.h"
 #include "scenes/scenes.h"
+#include "schedule/camera.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <string>

@@ -1,28 +1,15 @@
 #include "scenes/finale_layout.h"
 
-#include "app/clock.h"
+#include "schedule/clock.h"
 
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
 
-FinaleWindow finaleWindowAt(float s) {
-    if (s < finaleMiddleFrom) {
-        return FinaleWindow::Early;
-    }
-    if (s > finaleMiddleFrom && s < finaleLateFrom) {
-        return FinaleWindow::Middle;
-    }
-    if (s > finaleLateFrom) {
-        return FinaleWindow::Late;
-    }
-    return FinaleWindow::None;
-}
-
 FinaleFrame finaleFrameAt(float demoTime) {
     FinaleFrame frame{};
     frame.demoTime = demoTime;
-    frame.s = demoTime - 129.0f;
-    frame.b = std::floor(frame.s * 2.1333334f);
+    frame.s = demoTime - sceneStart(TimelineScene::Finale);
+    frame.b = std::floor(frame.s * beatsPerSecond);
     frame.window = finaleWindowAt(frame.s);
     if (frame.window == FinaleWindow::Late) {
         frame.spacing = std::atan(frame.s) * 2.1f * glm::clamp(std::cos(demoTime), 0.001f, 0.35f);

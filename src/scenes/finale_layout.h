@@ -1,16 +1,12 @@
 #pragma once
+#include "schedule/schedule.h"
+
 #include <array>
 #include <glm/glm.hpp>
 
 // The numbers of the PBR finale, free of GL: which grid a frame shows, where its camera and
 // spheres are and what they are made of, and where the four lights are. Each value keeps the
 // precision the finale's tables fix (single, or double rounded to float where stated).
-
-enum class FinaleWindow { None, Early, Middle, Late };
-
-// Seconds into the finale at which the middle and the late grids take over.
-constexpr float finaleMiddleFrom = 12.0f;
-constexpr float finaleLateFrom = 22.0f;
 
 struct FinaleFrame {
     float demoTime;
@@ -20,8 +16,6 @@ struct FinaleFrame {
     FinaleWindow window;
 };
 
-// Early for s < 12, middle for 12 < s < 22, late for s > 22; none at exactly 12 or 22.
-FinaleWindow finaleWindowAt(float s);
 FinaleFrame finaleFrameAt(float demoTime);
 
 struct FinaleGridShape {

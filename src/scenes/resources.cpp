@@ -3,6 +3,9 @@
 #include "render/gl.h"
 #include "render/texture.h"
 #include "scenes/vertex_tables.h"
+#include "schedule/schedule.h"
+
+#include <iterator>
 
 Shader titleShader;
 Shader scene2Shader;
@@ -77,21 +80,19 @@ void buildCard() {
 } // namespace
 
 void createSceneResources() {
-    // Three fragment files live under the lower-case folder.
-    titleShader = Shader("labShaders/title.vs", "labShaders/title.fs");
-    scene2Shader = Shader("labShaders/Scene2.vs", "labShaders/Scene2.fs");
-    scene3Shader = Shader("labShaders/Scene3.vs", "labShaders/Scene3.fs");
-    scene4Shader = Shader("labShaders/Scene4.vs", "labshaders/Scene4.fs");
-    scene5Shader = Shader("labShaders/Scene5.vs", "labshaders/Scene5.fs");
-    scene6Shader = Shader("labShaders/Scene6.vs", "labshaders/Scene6.fs");
+    Shader* const programs[] = {&titleShader,  &scene2Shader, &scene3Shader,
+                                &scene4Shader, &scene5Shader, &scene6Shader};
+    for (size_t i = 0; i < std::size(programs); ++i) {
+        *programs[i] = Shader(sceneProgramFiles[i].vertex, sceneProgramFiles[i].fragment);
+    }
 
     buildTwoShapeCube(spareCubeVAO, spareCubeVBOa, spareCubeVBOb, warpedCubeTable,
                       warpedSplitCubeTable);
     buildCard();
 
-    logoTexture = loadImageTexture("imgs/logo.png");
-    tarvoGreetsTexture = loadImageTexture("imgs/Tarvogreets.png");
-    greetsTexture = loadImageTexture("imgs/Greets.png");
+    logoTexture = loadImageTexture(scenePictures[0]);
+    tarvoGreetsTexture = loadImageTexture(scenePictures[1]);
+    greetsTexture = loadImageTexture(scenePictures[2]);
 
     setSceneSamplerUnits();
 

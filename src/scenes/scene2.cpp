@@ -1,10 +1,10 @@
 // Scene 2: fifteen two-shape cubes trailing away to a depth of 42 and back, each turned a little
 // further, as smoothed wireframe, then points, then filled, each copy with its own depth offset.
-#include "app/clock.h"
 #include "render/gl.h"
 #include "scenes/cube_trails.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
+#include "schedule/clock.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -25,7 +25,7 @@ void drawScene2(float demoTime) {
         scene2Started = true;
     }
     // Scene time; thick smoothed lines.
-    const float local = demoTime - 24.0f;
+    const float local = demoTime - sceneStart(TimelineScene::Scene2);
     glEnable(GL_LINE_SMOOTH);
     glLineWidth(2.5f);
     glClearColor(0.03f, 0.0f, 0.01f, 0.7f);

@@ -1,16 +1,16 @@
 // Scene 3: eleven flattened copies of the warped two-shape cube, each scaled and turned on top of
 // the one before and shifted further along a slanted line, as wireframe, then points, then filled.
-#include "app/clock.h"
 #include "render/gl.h"
 #include "scenes/cube_trails.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
+#include "schedule/clock.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
 void drawScene3(float demoTime) {
     // Scene time.
-    const float u = demoTime - 44.0f;
+    const float u = demoTime - sceneStart(TimelineScene::Scene3);
     // Wireframe first; primitive restart, thick lines and offset lines from here on.
     if (u < 7.0f) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);

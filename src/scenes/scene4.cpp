@@ -15,7 +15,7 @@ void drawScene4(float demoTime) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glDisable(GL_PRIMITIVE_RESTART);
 
-    const float s = demoTime - 67.0f;
+    const float s = demoTime - sceneStart(TimelineScene::Scene4);
     // The arctangent takes the global time, not the scene time.
     if (s > 15.0f) {
         tiltValue = std::atan(demoTime);

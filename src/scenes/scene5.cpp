@@ -19,7 +19,7 @@ void drawPose(const SpherePose& pose, const glm::mat4& view) {
 
 void drawScene5(float demoTime) {
     // Scene time and the beat counter.
-    const float v = demoTime - 83.0f;
+    const float v = demoTime - sceneStart(TimelineScene::Scene5);
     const float b = scene5Beat(v);
     // Green, cleared each frame.
     glClearColor(0.2f, 0.7f, 0.113f, 1.0f);

@@ -9,7 +9,7 @@
 
 void drawScene6(float demoTime) {
     scene6Shader.activate();
-    const float s = demoTime - 112.0f;
+    const float s = demoTime - sceneStart(TimelineScene::Scene6);
 
     glEnable(GL_LINE_SMOOTH);
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "schedule/schedule.h"
 
 // The seven scenes, each run once per frame by the timeline with the frame's demoTime.
 void drawTitleScene(float demoTime);

@@ -1,5 +1,7 @@
 #include "scenes/sphere_groups.h"
 
+#include "schedule/schedule.h"
+
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -16,7 +18,7 @@ SpherePose pose(float fovDegrees, const glm::vec3& translation, const glm::vec3&
 } // namespace
 
 float scene5Beat(float v) {
-    return std::floor(v * 2.1333334f);
+    return std::floor(v * beatsPerSecond);
 }
 
 glm::mat4 scene5View() {

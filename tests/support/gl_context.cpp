@@ -1,7 +1,7 @@
 #include "support/gl_context.h"
 
-#include "app/startup.h"
-#include "app/window.h"
+#include "context/window.h"
+#include "demo/startup.h"
 #include "ibl/ibl.h"
 
 #include <cmath>

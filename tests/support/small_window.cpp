@@ -1,6 +1,6 @@
 #include "support/small_window.h"
 
-#include "app/window.h"
+#include "context/window.h"
 
 GLFWwindow* openSmallWindow() {
     if (!glfwInit()) {
