@@ -31,6 +31,7 @@ there is one, else on the CPU, where a whole video takes several minutes.
 Playing (the options of heptad):
   --window        play in a resizable 1920x1080 window instead of fullscreen
   --from T        start at T seconds of the demo (0 to below 164), music included
+  --gentle        hold back the fastest flashes: a flash limiter runs over every frame
   --edit          edit mode in a window: shaders saved in labShaders/ and labshaders/ of the
                   source folder show at once; Space pauses, Left/Right move a beat (Shift: a
                   bar), Page Up/Down a scene, H hides the overlay (docs/edit-mode.md)
@@ -48,6 +49,9 @@ Recording (the options of heptad-capture, with play.sh's defaults):
   --preset NAME   x264 preset, ultrafast to veryslow (default faster)
   --supersample N render at N times the size both ways (2 to 4) for smooth edges
   --gpu N         draw on EGL device N instead of the first GPU
+  --gentle        record with the flash limiter of heptad --gentle
+  --flash-report CSV
+                  check every frame against the WCAG flash thresholds, second by second
   --plan N        print the commands that record it in N parts and join them, for GNU
                   parallel (on this machine, or on several with parallel --sshlogin)
   --part          write only the picture of --from to --to, for a later --join
@@ -83,7 +87,8 @@ for arg in "$@"; do
     --edit) edit=true ;;
     --size | --size=* | --fps | --fps=* | --to | --to=* | --still | --still=* | --output | \
       --output=* | -o | --crf | --crf=* | --preset | --preset=* | --supersample | \
-      --supersample=* | --gpu | --gpu=* | --plan | --plan=* | --part | --join)
+      --supersample=* | --gpu | --gpu=* | --plan | --plan=* | --part | --join | \
+      --flash-report | --flash-report=*)
       mode=record
       ;;
   esac
@@ -133,6 +138,14 @@ case "$mode" in
           done
           ;;
         --still | --still=*) still=true; args+=("$1"); shift ;;
+        # The report, like the output, is named from the caller's folder.
+        --flash-report | --flash-report=*)
+          report=${1#--flash-report=}
+          if [ "$1" = --flash-report ]; then report=${2:?"$1 needs a file name"}; shift; fi
+          [[ $report = /* ]] || report="$start_dir/$report"
+          args+=(--flash-report "$report")
+          shift
+          ;;
         --plan | --plan=*) plan=true; args+=("$1"); shift ;;
         *) args+=("$1"); shift ;;
       esac

@@ -50,7 +50,10 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Heptad plays seven scenes in 164 seconds, fullscreen at 1920x1080, to its
 own synthesised music: heptad plays it live with OpenGL 3.3, heptad-capture
 records it frame by frame into a video file or a still picture, with or
-without a display or a GPU.")
+without a display or a GPU. Warning: the demo flashes more than three times a
+second over much of the screen in scene 3 (45-51 s), all through scene 5
+(83-111 s) and in the late finale (152-159 s and 163 s); heptad --gentle holds
+most of it back.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

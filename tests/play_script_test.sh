@@ -64,7 +64,7 @@ status=$?
 [ ! -e "$work/steps.log" ] || fail "--help ran: $(cat "$work/steps.log")"
 for program in heptad heptad-capture; do
   for option in $( (cd "$runtime" && SDL_AUDIODRIVER=dummy "./$program" --help) |
-    grep '^  -' | grep -o -- '--[a-z]*'); do
+    grep '^  -' | grep -o -- '--[a-z-]*'); do
     grep -q -- "^  $option " <<<"$out" || fail "--help does not show $program's $option"
   done
 done
