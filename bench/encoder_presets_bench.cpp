@@ -11,11 +11,10 @@
 
 #include "capture/offscreen_target.h"
 #include "context/window.h"
+#include "demo/frame_at.h"
 #include "demo/frame_plan.h"
 #include "demo/startup.h"
-#include "demo/timeline.h"
 #include "render/gl.h"
-#include "schedule/clock.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -68,9 +67,8 @@ bool renderReference(int width, int height, const std::string& rawFile) {
         std::vector<unsigned char> pixels;
         long rendered = -1;
         auto render = [&](long frame) {
-            pinTimer(frameSeconds(frame, fps));
             target.bind();
-            runTimeline(static_cast<float>(frameSeconds(frame, fps)));
+            drawDemoAt(frameSeconds(frame, fps), DemoClock::Pinned);
             rendered = frame;
         };
         for (double start : clipStarts) {

@@ -3,11 +3,11 @@
 // where the shaders and the sky are:
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../ibl_bench
 #include "context/window.h"
+#include "demo/frame_at.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
-#include "schedule/clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -35,9 +35,8 @@ double medianFrameSeconds(float from, float to, int frames) {
     std::vector<double> times;
     for (int i = 0; i < frames; ++i) {
         const float demoTime = from + (to - from) * (i + 0.5f) / frames;
-        pinTimer(demoTime);
         const double start = now();
-        drawFinale(demoTime);
+        drawDemoAt(demoTime, DemoClock::Pinned);
         glFinish();
         times.push_back(now() - start);
     }

@@ -6,11 +6,10 @@
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../readback_bench [frames]
 #include "capture/offscreen_target.h"
 #include "context/window.h"
+#include "demo/frame_at.h"
 #include "demo/frame_plan.h"
 #include "demo/startup.h"
-#include "demo/timeline.h"
 #include "render/gl.h"
-#include "schedule/clock.h"
 
 #include <chrono>
 #include <cstdio>
@@ -29,9 +28,8 @@ void handOn(const unsigned char* pixels, size_t bytes) {
 }
 
 void render(const OffscreenTarget& target, double time) {
-    pinTimer(time);
     target.bind();
-    runTimeline(static_cast<float>(time));
+    drawDemoAt(time, DemoClock::Pinned);
 }
 
 double millisecondsSince(std::chrono::steady_clock::time_point start, int frames) {

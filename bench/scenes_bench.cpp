@@ -6,10 +6,9 @@
 #include "demo/frame_timing.h"
 
 #include "context/window.h"
-#include "demo/timeline.h"
+#include "demo/frame_at.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
-#include "schedule/clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -32,8 +31,7 @@ struct FrameCost {
 FrameCost measureFrame(float demoTime) {
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = processCpuSeconds();
-    pinTimer(demoTime);
-    runTimeline(demoTime);
+    drawDemoAt(demoTime, DemoClock::Pinned);
     glFinish();
     return {1000.0 * secondsSince(start), 1000.0 * (processCpuSeconds() - cpuStart)};
 }

@@ -10,12 +10,11 @@
 #include "demo/frame_timing.h"
 
 #include "context/window.h"
+#include "demo/frame_at.h"
 #include "demo/startup.h"
-#include "demo/timeline.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
-#include "schedule/clock.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -52,9 +51,8 @@ void use(const Programs& p) {
 GLuint shadedFragments(float t) {
     GLuint query = 0;
     glGenQueries(1, &query);
-    pinTimer(t);
     glBeginQuery(GL_SAMPLES_PASSED, query);
-    runTimeline(t);
+    drawDemoAt(t, DemoClock::Pinned);
     glEndQuery(GL_SAMPLES_PASSED);
     GLuint samples = 0;
     glGetQueryObjectuiv(query, GL_QUERY_RESULT, &samples);
@@ -64,8 +62,7 @@ GLuint shadedFragments(float t) {
 
 double drawSeconds(float t, int width, int height, std::vector<unsigned char>& pixels) {
     const double start = processCpuSeconds();
-    pinTimer(t);
-    runTimeline(t);
+    drawDemoAt(t, DemoClock::Pinned);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     return processCpuSeconds() - start;
 }

@@ -23,7 +23,7 @@ sources=(
   src/schedule/camera.cpp src/schedule/schedule.cpp src/schedule/web/*.cpp
   src/render/*.cpp src/render/web/*.cpp src/audio/web/*.cpp
   src/ibl/*.cpp src/scenes/*.cpp src/flash/*.cpp
-  src/demo/frame.cpp src/demo/keys.cpp src/demo/startup.cpp src/demo/timeline.cpp
+  src/demo/frame.cpp src/demo/keys.cpp src/demo/startup.cpp
   src/demo/frame_plan.cpp src/demo/frame_at.cpp
   src/base/data_file.cpp src/web/*.cpp
 )

@@ -87,7 +87,7 @@ pid_t drawLateStartInChild(double seconds, const std::string& path) {
     }
     runStartUpFor(window);
     drawWarmUpFor(seconds, 60);
-    drawFrameAt(seconds);
+    drawDemoAt(seconds, DemoClock::Pinned);
     const std::vector<unsigned char> pixels = readSmallPicture();
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<long>(pixels.size()));
@@ -452,7 +452,7 @@ TEST(EditMusicTest, TheMusicFollowsEverySeekAndPause) {
 
 TEST_F(EditModeTest, TheOverlayDrawsInItsCornerAndLeavesTheStateAsItFound) {
     startUp();
-    drawFrameAt(90.0); // scene 5: green to the corners
+    drawDemoAt(90.0, DemoClock::Pinned); // scene 5: green to the corners
     const unsigned char* corner = nullptr;
     const std::vector<unsigned char> plain = readSmallPicture();
     corner = pixel(plain, 12, smallHeight - 12);

@@ -3,9 +3,9 @@
 #include "audio/sound_engine.h"
 #include "context/window.h"
 #include "demo/frame.h"
+#include "demo/frame_at.h"
 #include "demo/late_start.h"
 #include "demo/startup.h"
-#include "demo/timeline.h"
 #include "render/gl.h"
 #include "schedule/clock.h"
 #include "support/gl_context.h"
@@ -33,7 +33,7 @@ std::vector<unsigned char> readPicture(int width, int height) {
 
 void drawAt(double seconds) {
     pinTimer(seconds);
-    runTimeline(static_cast<float>(seconds));
+    drawDemoAt(seconds, DemoClock::Live);
 }
 
 // A viewer's run from the start on a 60 Hz display, cut down: a frame every two seconds from a

@@ -1,4 +1,4 @@
-#include "demo/timeline.h"
+#include "schedule/schedule.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -17,11 +17,11 @@
 #include "demo/frame_at.h"
 #include "demo/frame_plan.h"
 #include "demo/startup.h"
-#include "demo/timeline.h"
 #include "flash/flash_analysis.h"
 #include "flash/flash_limiter.h"
 #include "render/gl.h"
 #include "render/startup_failures.h"
+#include "schedule/schedule.h"
 
 #include <cerrno>
 #include <chrono>
@@ -63,7 +63,7 @@ bool reachesTheEnd(const FrameRange& range, int fps) {
 int recordStill(const CaptureOptions& o, const OffscreenTarget& target, const std::string& temp) {
     target.bind();
     drawWarmUpFor(o.stillTime, o.fps);
-    drawFrameAt(o.stillTime);
+    drawDemoAt(o.stillTime, DemoClock::Pinned);
     std::vector<unsigned char> pixels;
     target.read(pixels);
     if (o.supersample > 1) {
@@ -165,7 +165,7 @@ int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::str
     bool sent = true;
     for (long n = range.first; n < range.end && sent; ++n) {
         target.bind();
-        drawFrameAt(frameSeconds(n, o.fps));
+        drawDemoAt(frameSeconds(n, o.fps), DemoClock::Pinned);
         if (limiter) {
             limiter->apply(drawnWidth, drawnHeight, frameSeconds(n, o.fps));
         }

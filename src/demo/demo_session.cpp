@@ -69,7 +69,7 @@ void DemoSession::moveTo(double seconds) {
     for (long n : frames) {
         const double t = frameSeconds(n, warmUpFps);
         if (!forward || t > drawnUpTo) {
-            drawFrameAt(t);
+            drawDemoAt(t, DemoClock::Pinned);
         }
     }
     drawnUpTo = frames.empty() ? -1.0 : frameSeconds(frames.back(), warmUpFps);
@@ -100,7 +100,7 @@ double DemoSession::drawFrame() {
         soundEngine->pause();
         t = transport.time(wallClock());
     }
-    drawFrameAt(t);
+    drawDemoAt(t, DemoClock::Pinned);
     drawnUpTo = t;
     return t;
 }

@@ -1,9 +1,10 @@
 #include "demo/frame.h"
 
 #include "audio/sound_engine.h"
+#include "demo/frame_at.h"
 #include "demo/keys.h"
-#include "demo/timeline.h"
 #include "schedule/clock.h"
+#include "schedule/schedule.h"
 
 FrameEnd runFrame(GLFWwindow* window, bool& musicStarted) {
     handleKeys(window);
@@ -13,6 +14,6 @@ FrameEnd runFrame(GLFWwindow* window, bool& musicStarted) {
         soundEngine->play2D(musicFile);
         musicStarted = true;
     }
-    runTimeline(demoTime);
+    drawDemoAt(demoTime, DemoClock::Live);
     return timelineEnded(demoTime) ? FrameEnd::TimeUp : FrameEnd::Present;
 }

@@ -1,12 +1,46 @@
 #include "demo/frame_at.h"
 
 #include "demo/frame_plan.h"
-#include "demo/timeline.h"
 #include "flash/flash_limiter.h"
+#include "scenes/scenes.h"
 #include "schedule/clock.h"
 #include <algorithm>
 
-void drawFrameAt(double seconds) {
+namespace {
+void runTimeline(float demoTime) {
+    switch (timelineScene(demoTime)) {
+    case TimelineScene::Title:
+        drawTitleScene(demoTime);
+        break;
+    case TimelineScene::Scene2:
+        drawScene2(demoTime);
+        break;
+    case TimelineScene::Scene3:
+        drawScene3(demoTime);
+        break;
+    case TimelineScene::Scene4:
+        drawScene4(demoTime);
+        break;
+    case TimelineScene::Scene5:
+        drawScene5(demoTime);
+        break;
+    case TimelineScene::Scene6:
+        drawScene6(demoTime);
+        break;
+    case TimelineScene::Finale:
+        drawFinale(demoTime);
+        break;
+    case TimelineScene::None:
+        break;
+    }
+}
+} // namespace
+
+void drawDemoAt(double seconds, DemoClock clock) {
+    if (clock == DemoClock::Live) {
+        runTimeline(static_cast<float>(seconds));
+        return;
+    }
     const float demoTime = recordingDemoTime(seconds);
     pinTimer(demoTime == static_cast<float>(seconds) ? seconds : static_cast<double>(demoTime));
     runTimeline(demoTime);
@@ -18,13 +52,13 @@ void drawGentleWarmUpFor(double seconds, int fps, FlashLimiter& limiter, int wid
     drawWarmUpFor(frameSeconds(from, fps), fps);
     limiter.reset();
     for (long n = from; n < first; ++n) {
-        drawFrameAt(frameSeconds(n, fps));
+        drawDemoAt(frameSeconds(n, fps), DemoClock::Pinned);
         limiter.apply(width, height, frameSeconds(n, fps));
     }
 }
 
 void drawWarmUpFor(double seconds, int fps) {
     for (long n : warmUpFrames(firstFrameAt(seconds, fps), fps)) {
-        drawFrameAt(frameSeconds(n, fps));
+        drawDemoAt(frameSeconds(n, fps), DemoClock::Pinned);
     }
 }

@@ -1,18 +1,27 @@
 #pragma once
 
-// Drawing the demo at a chosen time rather than on the live clock: the recorder's frames, the
-// stills of the recorder and the browser, and the live program's --from all draw through these,
-// so that they show the same picture for the same time.
+// The demo at a time T: every front end and every benchmark draws through drawDemoAt, so that
+// the same time shows the same picture whoever asks for it.
 
-// Draws the frame at these seconds of the demo: every read of the timer within it sees the
-// frame's own time. Where that time is a glitch time (a scene bound, or a bound between the
-// finale's grids), the live program would draw nothing or the bare sky for one frame; this draws
-// the next float instant instead, so the picture runs on. The timer stays pinned afterwards.
-void drawFrameAt(double seconds);
+// Which clock the scenes read while they draw.
+enum class DemoClock {
+    // The timer as it runs: the scenes read it afresh for their animation, as the live player
+    // and a benchmark that pins the timer itself do. A time exactly on a bound draws nothing.
+    Live,
+    // The timer pinned to the frame's own time, so every read within the frame agrees: the
+    // recorder's frames, the stills, --from's warm-up and edit mode. Where the time is a glitch
+    // time (a scene bound, or a bound between the finale's grids), the live program would draw
+    // nothing or the bare sky for one frame; this draws the next float instant instead, so the
+    // picture runs on. The timer stays pinned afterwards.
+    Pinned,
+};
+
+// Runs the one scene whose window holds these seconds, if any, on the given clock.
+void drawDemoAt(double seconds, DemoClock clock);
 
 // Draws, unseen, the frames on an fps clock whose GL state the frame at these seconds inherits
-// (the last frame of every scene before it and the frame just before), each as drawFrameAt draws
-// it. The timer stays pinned afterwards.
+// (the last frame of every scene before it and the frame just before), each on the pinned clock.
+// The timer stays pinned afterwards.
 void drawWarmUpFor(double seconds, int fps);
 
 class FlashLimiter;

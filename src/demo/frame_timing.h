@@ -4,9 +4,8 @@
 // frames the same way: after start-up, in timeline order (each scene inherits the state of those
 // before it), one unseen frame and then N frames at the middles of N equal slices of each time
 // window, the timer pinned, each finished by reading back one pixel.
-#include "demo/timeline.h"
+#include "demo/frame_at.h"
 #include "render/gl.h"
-#include "schedule/clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -28,8 +27,7 @@ inline const BenchWindow benchWindows[] = {
 
 inline double timeOneFrame(float demoTime) {
     const auto start = std::chrono::steady_clock::now();
-    pinTimer(demoTime);
-    runTimeline(demoTime);
+    drawDemoAt(demoTime, DemoClock::Pinned);
     unsigned char pixel[4];
     glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)

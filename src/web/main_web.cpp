@@ -6,10 +6,10 @@
 #include "demo/frame_at.h"
 #include "demo/frame_timing.h"
 #include "demo/startup.h"
-#include "demo/timeline.h"
 #include "render/gl.h"
 #include "scenes/resources.h"
 #include "schedule/clock.h"
+#include "schedule/schedule.h"
 #include "schedule/web/clock_speed.h"
 #include "web/web_options.h"
 
@@ -78,7 +78,7 @@ void playFrame() {
 void renderStill() {
     const int fps = 60;
     drawWarmUpFor(options.stillTime, fps);
-    drawFrameAt(options.stillTime);
+    drawDemoAt(options.stillTime, DemoClock::Pinned);
     std::vector<unsigned char> rgba(static_cast<size_t>(options.width) * options.height * 4);
     glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     if (options.glCheck) {
