@@ -44,7 +44,12 @@ function heptadPlayer(api, music, hooks) {
   // Paused, the address holds the position, so that copying it shares the moment.
   function writeFragment(t) {
     const hash = `#t=${Number(t.toFixed(2))}`;
-    if (location.hash !== hash) history.replaceState(null, '', hash);
+    if (location.hash === hash) return;
+    try {
+      history.replaceState(null, '', hash);
+    } catch (error) {
+      location.replace(hash); // where a file:// page may not rewrite its own history
+    }
   }
 
   function update(force) {
