@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the browser version into build-web/: index.html, page.js, heptad.js and heptad.wasm
+# Builds the browser version into build-web/: index.html, page.js, player.js, heptad.js, heptad.wasm
 # (the same C++ compiled by Emscripten for WebGL 2), heptad.data (the shaders and images at their
 # usual relative paths) and demotune.mp3, which the browser streams. Any static web server can
 # host the folder; heptad.html holds all of it in one file, to open without a server. The data
@@ -24,7 +24,8 @@ sources=(
   src/render/*.cpp src/render/web/*.cpp src/audio/web/*.cpp
   src/ibl/*.cpp src/scenes/*.cpp src/flash/*.cpp
   src/demo/frame.cpp src/demo/keys.cpp src/demo/startup.cpp
-  src/demo/frame_plan.cpp src/demo/frame_at.cpp
+  src/demo/frame_plan.cpp src/demo/frame_at.cpp src/demo/transport.cpp src/demo/transport_keys.cpp
+  src/demo/demo_session.cpp src/demo/gl_state_snapshot.cpp
   src/base/data_file.cpp src/web/*.cpp
 )
 # The shared sound engine header keeps a pointer that only the desktop engine uses.
@@ -77,8 +78,9 @@ data=(--preload-file "$runtime/labShaders@labShaders" --preload-file "$runtime/l
 nice em++ "${objs[@]}" -O2 -fexceptions -o "$out/heptad.js" "${data[@]}" \
   -sUSE_GLFW=3 -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1 \
   -sMODULARIZE=1 -sEXPORT_NAME=createHeptad -sINVOKE_RUN=0 -sEXIT_RUNTIME=0 \
-  -sEXPORTED_RUNTIME_METHODS=callMain,FS -sENVIRONMENT=web
-cp "$root/web/index.html" "$root/web/page.js" "$out/"
+  -sEXPORTED_RUNTIME_METHODS=callMain,FS -sENVIRONMENT=web \
+  -sEXPORTED_FUNCTIONS=_main,_heptadDemoSeconds,_heptadPaused,_heptadSetPaused,_heptadSeek,_heptadSceneStart,_heptadDuration
+cp "$root/web/index.html" "$root/web/page.js" "$root/web/player.js" "$out/"
 cp "$runtime/demotune.mp3" "$out/"
 
 # heptad.html: all of the above in one file that plays offline from the file system. Its music

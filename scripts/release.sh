@@ -15,7 +15,7 @@ cp "$deb" "$root/build-web/heptad.html" "$dist/"
 stage="$root/build-web-obj/heptad-web-$version"
 rm -rf "$stage"
 mkdir -p "$stage"
-cp "$root"/build-web/{index.html,page.js,heptad.js,heptad.wasm,heptad.data,demotune.mp3} "$stage/"
+cp "$root"/build-web/{index.html,page.js,player.js,heptad.js,heptad.wasm,heptad.data,demotune.mp3} "$stage/"
 (cd "$(dirname "$stage")" && python3 -m zipfile -c "$dist/heptad-web-$version.zip" "$(basename "$stage")")
 (cd "$dist" && sha256sum -- * >SHA256SUMS)
 ls -l "$dist"

@@ -29,7 +29,8 @@ def data(element_id, name):
 
 
 page = read(f"{web}/index.html")
-tags = '<script src="heptad.js"></script>\n<script src="page.js"></script>'
+tags = ('<script src="heptad.js"></script>\n<script src="player.js"></script>\n'
+        '<script src="page.js"></script>')
 if tags not in page:
     sys.exit("index.html does not end with the script tags this script replaces")
 inline = "\n".join([
@@ -37,6 +38,7 @@ inline = "\n".join([
     data("heptad-data", f"{web}/heptad.data"),
     data("heptad-music", music),
     script(read(f"{web}/heptad.js")),
+    script(read(f"{web}/player.js")),
     script(read(f"{web}/page.js")),
 ])
 # Written whole under a temporary name, then renamed: an interrupted run leaves no half page.

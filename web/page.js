@@ -1,7 +1,8 @@
 'use strict';
 // The page around the browser build: the start card (browsers allow sound only after a click),
 // the demo's canvas, its music, the end card, and what tests read back from window.heptad.
-// Address parameters: size=WxH, speed=X, still=T, glcheck, bench=N (see web_options.h).
+// Address parameters: size=WxH, speed=X, still=T, glcheck, bench=N (see web_options.h); the
+// fragment #t=T starts at T seconds. The player's controls and its API are web/player.js's.
 // The program, its data and its music come either inline (heptad.html, one file that opens from
 // the file system) or as files beside index.html on a web server, downloaded with their progress
 // shown; whatever keeps the demo from starting is said in one line on the page.
@@ -10,10 +11,11 @@
   const music = document.getElementById('music');
   const startCard = document.getElementById('start');
   const endCard = document.getElementById('end');
-  const state = (window.heptad = {
-    state: 'loading', frames: 0, firstFrameMs: null, glErrors: 0, glErrorsByScene: {},
-    sceneFrames: {}, bench: {}, still: null, musicStartDemo: null,
-  });
+  const state = (window.heptad = Object.assign(new EventTarget(), {
+    state: 'loading', frames: 0, firstFrameMs: null, firstFrameTime: null, glErrors: 0,
+    glErrorsByScene: {}, sceneFrames: {}, bench: {}, still: null, musicStartDemo: null,
+  }));
+  const player = heptadPlayer(state, music, { playAgain: () => playAgain() });
   let demo = null;
   let clickedAt = 0;
 
@@ -42,14 +44,15 @@
   function demoSeconds() {
     return demo._heptadDemoSeconds();
   }
-  // Where the music should be: the demo's time since its first frame.
+  // Where the music should be: the demo's time since the track's start.
   state.demoSinceMusic = () => demoSeconds() - state.musicStartDemo;
 
-  // The music plays from the demo's first frame; its position is the demo time since then.
-  function startMusic(path) {
-    state.musicStartDemo = demoSeconds();
+  // The music plays from the demo's first frame, from the demo's time then: the player's seeks
+  // move both together.
+  function startMusic(path, fromSeconds) {
+    state.musicStartDemo = 0;
     if (!music.src) return;
-    music.currentTime = 0;
+    music.currentTime = fromSeconds;
     music.playbackRate = 1;
     music.preservesPitch = true; // the browsers' default, relied on by the catching up below
     music.play().catch((error) => console.warn('music did not start: ' + error.message));
@@ -77,6 +80,7 @@
       state.sceneFrames[scene] = (state.sceneFrames[scene] || 0) + 1;
       if (state.frames === 1) {
         state.firstFrameMs = performance.now() - clickedAt;
+        state.firstFrameTime = value;
         setState('playing');
       }
     } else if (what === 'glerrors') {
@@ -101,6 +105,7 @@
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
     endCard.hidden = false;
     setState('ended');
+    player.ended();
   }
 
   // Bytes held in a non-running script element of heptad.html, as base64; null in index.html.
@@ -203,12 +208,18 @@
       print: (text) => console.log(text),
       printErr: (text) => console.error(text),
       startMusic: startMusic,
+      pauseMusic: () => music.pause(),
+      resumeMusic: () => {
+        if (music.src) music.play().catch((error) => console.warn('music did not resume: ' + error.message));
+      },
+      seekMusic: (seconds) => { if (music.src) music.currentTime = seconds; },
       report: report,
       showStill: showStill,
       showEnd: showEnd,
       showFailure: showFailure,
     }).then((instance) => {
       demo = instance;
+      player.loaded(instance);
       return instance;
     });
   }
@@ -216,24 +227,24 @@
   function play() {
     clickedAt = performance.now();
     state.frames = 0;
+    state.firstFrameTime = null;
     state.musicStartDemo = null;
     startCard.hidden = true;
     endCard.hidden = true;
     setState('starting');
     document.documentElement.requestFullscreen().catch(() => {});
     demo.callMain(programArguments());
+    player.started(demo);
   }
 
-  // Leaving fullscreen is the browser's use of Escape: it ends the demo, as Escape does.
-  document.addEventListener('fullscreenchange', () => {
-    if (!document.fullscreenElement && state.state === 'playing') demo._heptadRequestClose();
-  });
-
-  document.getElementById('again').addEventListener('click', () => {
+  // Leaving fullscreen (the browser's use of Escape) keeps the demo playing in the page; Escape
+  // outside fullscreen ends it, in the program.
+  function playAgain() {
     endCard.hidden = true;
     setState('loading');
-    loadDemo().then(play);
-  });
+    return loadDemo().then(play);
+  }
+  document.getElementById('again').addEventListener('click', playAgain);
 
   const loaded = loadAssets().then((loadedAssets) => { assets = loadedAssets; });
   const fail = (error) => showFailure(error.message || String(error));

@@ -5,6 +5,7 @@
 #include "demo/demo_session.h"
 #include "demo/frame_plan.h"
 #include "demo/keys.h"
+#include "demo/transport_keys.h"
 #include "demo/window_close.h"
 #include "edit/edit_overlay.h"
 #include "edit/file_watch.h"
@@ -39,32 +40,10 @@ double wallSeconds() {
 }
 
 void applyKey(GLFWwindow* window, DemoSession& session, const KeyPress& press, bool& overlayShown) {
-    const double step = (press.mods & GLFW_MOD_SHIFT) ? barSeconds : beatSeconds;
+    if (applyTransportKey(session, press.key, press.mods)) {
+        return;
+    }
     switch (press.key) {
-    case GLFW_KEY_SPACE:
-        session.togglePause();
-        break;
-    case GLFW_KEY_RIGHT:
-        session.moveBy(step);
-        break;
-    case GLFW_KEY_LEFT:
-        session.moveBy(-step);
-        break;
-    case GLFW_KEY_PERIOD:
-        session.stepFrame(1);
-        break;
-    case GLFW_KEY_COMMA:
-        session.stepFrame(-1);
-        break;
-    case GLFW_KEY_PAGE_DOWN:
-        session.nextScene();
-        break;
-    case GLFW_KEY_PAGE_UP:
-        session.previousScene();
-        break;
-    case GLFW_KEY_HOME:
-        session.moveTo(0.0);
-        break;
     case GLFW_KEY_H:
         overlayShown = !overlayShown;
         break;

@@ -1,9 +1,9 @@
-// Heptad in the browser: the desktop program's start-up and per-frame function, driven by the
-// browser's animation frames instead of a loop. The page (web/page.js) calls main on the
-// viewer's click, once the data package has put the shaders and images at their usual relative
-// paths in the in-memory file system.
-#include "demo/frame.h"
+// Heptad in the browser: the desktop program's start-up, then its frames driven by the
+// browser's animation frames instead of a loop, through the page's player (web/page_player.h).
+// The page (web/page.js) calls main on the viewer's click, once the data package has put the
+// shaders and images at their usual relative paths in the in-memory file system.
 #include "demo/frame_at.h"
+#include "demo/frame_plan.h"
 #include "demo/frame_timing.h"
 #include "demo/startup.h"
 #include "render/gl.h"
@@ -11,6 +11,7 @@
 #include "schedule/clock.h"
 #include "schedule/schedule.h"
 #include "schedule/web/clock_speed.h"
+#include "web/page_player.h"
 #include "web/web_options.h"
 
 #include <emscripten.h>
@@ -35,7 +36,6 @@ EM_JS(void, pageFail, (const char* message), {
 
 namespace {
 GLFWwindow* window = nullptr;
-bool musicStarted = false;
 WebOptions options;
 
 int drainGlErrors() {
@@ -52,18 +52,16 @@ void endDemo() {
     pageShowEnd();
 }
 
-// One animation frame: what one pass of the desktop loop does, the buffer swap being the
-// browser's. The demo ends on the timeline's end or on Escape, as there.
+// One animation frame, the buffer swap being the browser's. The demo ends on the timeline's end
+// or on Escape, as the desktop loop does.
 void playFrame() {
-    // The scene this frame draws, read before it draws: a slow frame may end in a later one.
-    const double frameTime = timerSeconds();
-    const int scene = static_cast<int>(timelineScene(static_cast<float>(frameTime)));
-    const FrameEnd end = runFrame(window, musicStarted);
+    const PlayedFrame played = playPageFrame(window);
+    const int scene = static_cast<int>(timelineScene(recordingDemoTime(played.time)));
     if (options.glCheck) {
         pageReport("glerrors", drainGlErrors(), scene);
     }
-    pageReport("frame", frameTime, scene);
-    if (end == FrameEnd::TimeUp) {
+    pageReport("frame", played.time, scene);
+    if (played.timeUp) {
         endDemo();
         return;
     }
@@ -93,11 +91,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void heptadRequestClose() {
     if (window != nullptr) {
         glfwSetWindowShouldClose(window, GLFW_TRUE);
     }
-}
-
-// Called by the page to keep the music in step with the demo.
-extern "C" EMSCRIPTEN_KEEPALIVE double heptadDemoSeconds() {
-    return timerSeconds();
 }
 
 int main(int argc, char** argv) {
@@ -142,6 +135,7 @@ int main(int argc, char** argv) {
         renderStill();
         return 0;
     }
+    startPagePlayer(window, options.speed);
     emscripten_set_main_loop(playFrame, 0, 0);
     return 0;
 }

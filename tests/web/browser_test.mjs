@@ -6,6 +6,8 @@
 //   at the same time and size;
 // - the comparison fails on a missing picture and on a broken shader;
 // - a whole run on a fast clock reaches the end card with no GL error in any scene;
+// - the player: pause holds the picture and the position, Shift+Right moves a bar, #t=129 starts
+//   there, and seeks (forward to 141 s, back from 150 s to 50 s) draw what --still draws;
 // - without EXT_color_buffer_float the page says so.
 // Usage: node browser_test.mjs <build-web dir> <runtime dir>
 import { execFile } from 'node:child_process';
@@ -38,13 +40,23 @@ const stills = [
   { time: 141, scene: 'finale on a grid bound', limit: 0.5 },
   { time: 150, scene: 'finale', limit: 0.5 },
 ];
+// The player's seeks land on these, with the limits of the scenes they show. At 50 s scene 3's
+// wireframe fills the screen, and WebGL's 1-pixel lines against the desktop's 2.5-pixel ones
+// differ by 21 to 29 per channel: that seek is held against the page's own still (?still=50).
+// Scene 3 sets all the state it draws with; the early grid does not: the late grid's projection,
+// left on the lit program, shows at 135 s unless the seek back puts start-up's state back.
+const seeks = [
+  { time: 141, from: 129, limit: 0.5, against: 'desktop' },
+  { time: 50, from: 150, limit: 0.5, against: 'page' },
+  { time: 135, from: 160, limit: 0.5, against: 'desktop' },
+];
 
 
 // The desktop stills, rendered while the browser works.
 async function renderNativeStills(dir) {
   const run = promisify(execFile);
   const files = {};
-  for (const { time } of stills) {
+  for (const { time } of [...stills, ...seeks.filter(({ against }) => against === 'desktop')]) {
     const file = path.join(dir, `native-${time}.png`);
     await run('./heptad-capture', ['--still', String(time), '--size',
       `${stillSize.width}x${stillSize.height}`, '--output', file], { cwd: runtimeDir });
@@ -201,6 +213,109 @@ async function testFaultsCaught(browser, url, nativeStills) {
   }
 }
 
+// The canvas as window.heptad.still holds a still (rows bottom first), once two more frames have
+// been drawn: a seek leaves its warm-up's last frame on the canvas until the next one.
+async function readCanvas(page) {
+  await page.evaluate(async () => {
+    const frames = window.heptad.frames;
+    while (window.heptad.frames < frames + 2) await new Promise((done) => setTimeout(done, 50));
+    const canvas = document.querySelector('#stage canvas');
+    const { width, height } = canvas;
+    const copy = new OffscreenCanvas(width, height).getContext('2d');
+    copy.drawImage(canvas, 0, 0);
+    const rows = copy.getImageData(0, 0, width, height).data;
+    const rgba = new Uint8Array(rows.length);
+    for (let y = 0; y < height; ++y) {
+      rgba.set(rows.subarray((height - 1 - y) * width * 4, (height - y) * width * 4), y * width * 4);
+    }
+    window.heptad.still = { width, height, rgba };
+  });
+}
+
+// The page's own still at this time, as a PNG file.
+async function pageStillFile(browser, url, time, dir) {
+  const { page } = await webStill(browser, url, time);
+  const png = await page.evaluate(async () => {
+    const { width, height, rgba } = window.heptad.still;
+    const context = new OffscreenCanvas(width, height).getContext('2d');
+    const image = context.createImageData(width, height);
+    for (let y = 0; y < height; ++y) {
+      image.data.set(rgba.subarray((height - 1 - y) * width * 4, (height - y) * width * 4), y * width * 4);
+    }
+    context.putImageData(image, 0, 0);
+    const blob = await context.canvas.convertToBlob();
+    const bytes = new Uint8Array(await blob.arrayBuffer());
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) {
+      text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+    }
+    return btoa(text);
+  });
+  await page.close();
+  const file = path.join(dir, `page-${time}.png`);
+  fs.writeFileSync(file, Buffer.from(png, 'base64'));
+  return file;
+}
+
+async function testPlayer(browser, url, nativeStills, dir) {
+  const pageStills = {};
+  for (const { time, against } of seeks) {
+    if (against === 'page') pageStills[time] = await pageStillFile(browser, url, time, dir);
+  }
+  const size = `${stillSize.width}x${stillSize.height}`;
+  // The canvas is read back between frames.
+  const keepPicture = () => {
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (kind, options) {
+      return getContext.call(this, kind, { ...options, preserveDrawingBuffer: true });
+    };
+  };
+  const { page, problems } = await openPage(browser, `${url}?size=${size}&glcheck#t=129`, keepPicture);
+  await waitForState(page, ['ready', 'failed'], 60000);
+  check(/from 2:09/.test(await page.textContent('#start')), 'a link with #t=129 says "from 2:09"');
+  check(await page.evaluate(() => window.heptad.play().then(() => 'played', (e) => e.name)) ===
+    'NotAllowedError', 'play() before the click is refused');
+  await page.click('#start');
+  await waitForState(page, ['playing', 'failed'], 60000);
+  const first = await page.evaluate(() => window.heptad.firstFrameTime);
+  check(Math.abs(first - 129) <= 1 / 60, '#t=129 starts within a frame of 129 s', `first frame ${first}`);
+
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => window.heptad.paused, null, { timeout: 20000, polling: 100 });
+  const held = await page.evaluate(() => window.heptad.currentTime);
+  await readCanvas(page);
+  await page.evaluate(() => { window.heldPicture = window.heptad.still.rgba; });
+  await page.waitForTimeout(1000);
+  await readCanvas(page);
+  const same = await page.evaluate(() => window.heptad.still.rgba.every((v, i) => v === window.heldPicture[i]));
+  const position = await page.evaluate(() => window.heptad.currentTime);
+  const musicPaused = await page.evaluate(() => document.getElementById('music').paused);
+  check(same && position === held && musicPaused, 'pause holds the picture, the position and the music',
+    `${held} then ${position}, picture ${same ? 'held' : 'changed'}, music ${musicPaused ? 'paused' : 'playing'}`);
+  check(await page.evaluate(() => location.hash) === `#t=${Number(held.toFixed(2))}`,
+    'paused, the address holds the position', await page.evaluate(() => location.hash));
+
+  await page.keyboard.press('Shift+ArrowRight');
+  await page.waitForFunction((t) => window.heptad.currentTime !== t, held, { timeout: 20000, polling: 100 });
+  const moved = await page.evaluate(() => window.heptad.currentTime) - held;
+  check(Math.abs(moved - 1.875) < 1e-9, 'Shift+Right moves one bar (1.875 s)', `moved ${moved}`);
+
+  for (const { time, from, limit, against } of seeks) {
+    await page.evaluate((t) => { window.heptad.currentTime = t; }, from);
+    await page.evaluate((t) => { window.heptad.currentTime = t; }, time);
+    await readCanvas(page);
+    const mad = await compareStill(page, against === 'page' ? pageStills[time] : (await nativeStills)[time]);
+    check(mad !== null && mad.every((m) => m < limit) &&
+      await page.evaluate((t) => window.heptad.currentTime === t, time),
+    `a seek from ${from} s to ${time} s draws what the ${against}'s --still ${time} draws, within ${limit}`,
+    mad ? `per channel ${mad.map((m) => m.toFixed(2)).join(' ')}` : 'size differs');
+  }
+  const errors = await page.evaluate(() => window.heptad.glErrors);
+  check(errors === 0 && problems.length === 0, 'no GL or console error in the player',
+    `${errors} GL errors ${problems.join(' | ')}`);
+  await page.close();
+}
+
 async function testWholeRun(browser, url) {
   const { page, problems } = await openPage(browser, `${url}?size=480x270&speed=6&glcheck`);
   await waitForState(page, ['ready', 'failed'], 60000);
@@ -230,6 +345,7 @@ const browser = await chromium.launch({
 });
 try {
   await testPage(browser, url);
+  await testPlayer(browser, url, nativeStills, workDir);
   await testWholeRun(browser, url);
   await testNoFloatTargets(browser, url);
   await testStills(browser, url, nativeStills);

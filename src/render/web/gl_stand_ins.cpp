@@ -72,6 +72,19 @@ void webPolygonMode(GLenum, GLenum mode) {
     polygonMode = mode;
 }
 
+GLboolean webIsEnabled(GLenum cap) {
+    return webKnowsCap(cap) ? glIsEnabled(cap) : GL_FALSE;
+}
+
+void webGetIntegerv(GLenum name, GLint* values) {
+    if (name == GL_POLYGON_MODE) {
+        values[0] = static_cast<GLint>(polygonMode);
+        values[1] = static_cast<GLint>(polygonMode);
+    } else {
+        glGetIntegerv(name, values);
+    }
+}
+
 void webDrawArrays(GLenum mode, GLint first, GLsizei count) {
     if (polygonMode == GL_FILL || !isTriangles(mode)) {
         glDrawArrays(mode, first, count);

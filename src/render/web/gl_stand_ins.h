@@ -11,6 +11,7 @@
 #define GL_PROGRAM_POINT_SIZE 0x8642
 #define GL_PRIMITIVE_RESTART 0x8F9D
 #define GL_TEXTURE_CUBE_MAP_SEAMLESS 0x884F
+#define GL_POLYGON_MODE 0x0B40
 
 // Capabilities WebGL 2 does not know are dropped: seamless cube filtering, the point size from
 // the program and primitive restart (at the largest index) are always on there; line smoothing
@@ -20,6 +21,11 @@ void webDisable(GLenum cap);
 
 // Keeps the mode (GL_FILL, GL_LINE or GL_POINT) that the draws below honour.
 void webPolygonMode(GLenum face, GLenum mode);
+
+// For the player's snapshot of the state start-up leaves: the dropped capabilities read as off,
+// and GL_POLYGON_MODE answers the kept mode for both faces.
+GLboolean webIsEnabled(GLenum cap);
+void webGetIntegerv(GLenum name, GLint* values);
 // Triangles drawn in line mode become GL_LINES along each triangle's three edges, in point mode
 // GL_POINTS at the same vertices; WebGL draws lines one pixel wide whatever glLineWidth says.
 void webDrawArrays(GLenum mode, GLint first, GLsizei count);

@@ -11,6 +11,8 @@
 #define glEnable webEnable
 #define glDisable webDisable
 #define glPolygonMode webPolygonMode
+#define glIsEnabled webIsEnabled
+#define glGetIntegerv webGetIntegerv
 #define glDrawArrays webDrawArrays
 #define glDrawElements webDrawElements
 #define glTexImage2D webTexImage2D

@@ -1,0 +1,94 @@
+#include "web/page_player.h"
+
+#include "demo/demo_session.h"
+#include "demo/keys.h"
+#include "demo/transport.h"
+#include "demo/transport_keys.h"
+#include "render/gl.h"
+#include "schedule/clock.h"
+#include "schedule/schedule.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+struct KeyPress {
+    int key;
+    int mods;
+};
+std::vector<KeyPress> pendingKeys;
+std::unique_ptr<DemoSession> session;
+double wallSpeed = 1.0;
+bool firstFrame = true;
+
+double wallSeconds() {
+    return glfwGetTime() * wallSpeed;
+}
+
+// Kept for the next frame, as edit mode does: a move draws, and draws within the frame.
+void onKey(GLFWwindow*, int key, int, int action, int mods) {
+    if (action == GLFW_PRESS || action == GLFW_REPEAT) {
+        pendingKeys.push_back({key, mods});
+    }
+}
+} // namespace
+
+void startPagePlayer(GLFWwindow* window, double clockSpeed) {
+    wallSpeed = clockSpeed;
+    pendingKeys.clear();
+    session = std::make_unique<DemoSession>(wallSeconds);
+    // Held until the first frame, so that it starts exactly where the page put it (#t=).
+    session->togglePause();
+    firstFrame = true;
+    glfwSetKeyCallback(window, onKey);
+}
+
+PlayedFrame playPageFrame(GLFWwindow* window) {
+    // Escape as in the live loop; leaving fullscreen, which the browser keeps Escape for, does
+    // not end the demo.
+    handleKeys(window);
+    if (firstFrame) {
+        firstFrame = false;
+        heptadSetPaused(0);
+    }
+    std::vector<KeyPress> keys;
+    keys.swap(pendingKeys);
+    for (const KeyPress& press : keys) {
+        applyTransportKey(*session, press.key, press.mods);
+    }
+    // The session holds at the end; the page ends there instead, as the live program does.
+    if (!session->paused() && session->time() >= editEndSeconds()) {
+        return {session->time(), true};
+    }
+    session->startMusic();
+    return {session->drawFrame(), false};
+}
+
+double heptadDemoSeconds() {
+    return session ? session->time() : timerSeconds();
+}
+
+int heptadPaused() {
+    return session && session->paused() ? 1 : 0;
+}
+
+void heptadSetPaused(int paused) {
+    if (session && session->paused() != (paused != 0)) {
+        session->togglePause();
+    }
+}
+
+void heptadSeek(double seconds) {
+    if (session) {
+        session->moveTo(seconds);
+    }
+}
+
+double heptadSceneStart(int i) {
+    const std::vector<double> starts = editSceneStarts();
+    return i >= 0 && i < static_cast<int>(starts.size()) ? starts[i] : -1.0;
+}
+
+double heptadDuration() {
+    return demoLength;
+}
