@@ -165,10 +165,7 @@ int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::str
     bool sent = true;
     for (long n = range.first; n < range.end && sent; ++n) {
         target.bind();
-        drawDemoAt(frameSeconds(n, o.fps), DemoClock::Pinned);
-        if (limiter) {
-            limiter->apply(drawnWidth, drawnHeight, frameSeconds(n, o.fps));
-        }
+        drawPinnedFrame(frameSeconds(n, o.fps), limiter.get(), drawnWidth, drawnHeight);
         target.queue();
         if (target.pending() == 2) {
             sent = sendOldest(n - 1);
