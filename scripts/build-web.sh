@@ -25,7 +25,7 @@ sources=(
   src/ibl/*.cpp src/scenes/*.cpp src/flash/*.cpp
   src/demo/frame.cpp src/demo/keys.cpp src/demo/startup.cpp
   src/demo/frame_plan.cpp src/demo/frame_at.cpp
-  src/base/data_file.cpp src/web/*.cpp
+  src/base/data_file.cpp src/base/option_table.cpp src/base/option_words.cpp src/web/*.cpp
 )
 # The shared sound engine header keeps a pointer that only the desktop engine uses.
 flags=(-std=c++17 -O2 -Wall -Wextra -Wno-unused-private-field -fexceptions -I"$root/src"
