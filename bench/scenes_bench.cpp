@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     std::printf("| scene   | window (s) | median ms | min ms | max ms | median CPU ms |\n");
     std::printf("|---------|------------|-----------|--------|--------|---------------|\n");
     // The first six scenes; the finale needs the lighting precompute (bench/ibl_bench.cpp).
-    for (const BenchWindow& scene : benchWindows) {
+    for (const BenchWindow& scene : benchWindows()) {
         if (scene.start >= 129.0f) {
             break;
         }

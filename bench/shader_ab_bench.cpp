@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
     // Shaded fragments a pixel: how many times over the scene's own drawing (A's programs)
     // covers the picture; each cover pays for the whole fragment stage.
     std::printf("| scene | A | B | B / A | shaded a pixel |\n|---|---|---|---|---|\n");
-    for (const BenchWindow& scene : benchWindows) {
+    for (const BenchWindow& scene : benchWindows()) {
         // "scene 2" is also asked for as "scene2"; "finale" names all three of its rows.
         std::string name = scene.name;
         const std::string group = name.substr(0, name.find(' '));

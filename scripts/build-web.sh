@@ -26,7 +26,7 @@ sources=(
   src/demo/frame.cpp src/demo/keys.cpp src/demo/startup.cpp
   src/demo/frame_plan.cpp src/demo/frame_at.cpp src/demo/transport.cpp src/demo/transport_keys.cpp
   src/demo/demo_session.cpp src/demo/gl_state_snapshot.cpp
-  src/base/data_file.cpp src/web/*.cpp
+  src/base/data_file.cpp src/base/option_table.cpp src/base/option_words.cpp src/web/*.cpp
 )
 # The shared sound engine header keeps a pointer that only the desktop engine uses.
 flags=(-std=c++17 -O2 -Wall -Wextra -Wno-unused-private-field -fexceptions -I"$root/src"

@@ -1,12 +1,12 @@
 // The recorder's command line, frame arithmetic and encoder command, its helpers and the way it
 // writes files, checked without GL.
+#include "base/whole_file.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
 #include "capture/progress.h"
 #include "capture/recording_parts.h"
-#include "capture/whole_file.h"
 #include "demo/frame_plan.h"
 
 #include "scenes/finale_layout.h"

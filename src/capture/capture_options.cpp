@@ -1,5 +1,6 @@
 #include "capture/capture_options.h"
 
+#include "base/option_table.h"
 #include "base/option_words.h"
 #include "demo/frame_plan.h"
 
@@ -72,104 +73,94 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         return parsed;
     };
 
-    for (size_t i = 0; i < args.size(); ++i) {
-        auto [name, value, inlineValue] = splitOptionWord(args[i]);
-        if (name == "--help" || name == "-h") {
-            o.help = true;
-            return parsed;
-        }
-        if (name == "--version") {
-            o.version = true;
-            return parsed;
-        }
-        if (name == "--part" || name == "--join" || name == "--gentle") {
-            (name == "--part" ? o.part : name == "--join" ? o.join : o.gentle) = true;
-            continue;
-        }
-        if (name.empty() || name[0] != '-') {
-            o.parts.push_back(args[i]); // a part file if this is a join, else refused below
-            continue;
-        }
-        const bool takesValue = name == "--size" || name == "--fps" || name == "--from" ||
-                                name == "--to" || name == "--output" || name == "-o" ||
-                                name == "--still" || name == "--crf" || name == "--preset" ||
-                                name == "--plan" || name == "--gpu" || name == "--supersample" ||
-                                name == "--flash-report";
-        if (!takesValue) {
-            return fail("unknown option '" + args[i] + "'");
-        }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
-                return fail(name + " needs a value");
+    auto flag = [](bool& option) {
+        return [&option](const std::string&) {
+            option = true;
+            return std::string();
+        };
+    };
+    // A whole number from low to high, or the message naming what the option wants.
+    auto whole = [](int& option, long low, long high, const std::string& wants) {
+        return [&option, low, high, wants](const std::string& value) {
+            long number = 0;
+            if (!parseWhole(value, number) || number < low || number > high) {
+                return wants + " (got '" + value + "')";
             }
-            value = args[++i];
-        }
-
-        double number = 0.0;
-        long whole = 0;
-        if (name == "--size") {
-            if (!parseSize(value, o.width, o.height)) {
-                return fail("--size wants WIDTHxHEIGHT, each " + std::to_string(minSide) + " to " +
-                            std::to_string(maxSide) + " pixels (got '" + value + "')");
-            }
-        } else if (name == "--fps") {
-            if (!parseWhole(value, whole) || whole < 1 || whole > maxFps) {
-                return fail("--fps wants a whole number of frames a second, 1 to " +
-                            std::to_string(maxFps) + " (got '" + value + "')");
-            }
-            o.fps = static_cast<int>(whole);
-        } else if (name == "--preset") {
-            if (!isX264Preset(value)) {
-                return fail("--preset wants an x264 preset, ultrafast to veryslow (got '" + value +
-                            "')");
-            }
-            o.preset = value;
-        } else if (name == "--plan") {
-            if (!parseWhole(value, whole) || whole < 1 || whole > maxParts) {
-                return fail("--plan wants a number of parts, 1 to " + std::to_string(maxParts) +
-                            " (got '" + value + "')");
-            }
-            o.plan = static_cast<int>(whole);
-        } else if (name == "--gpu") {
-            if (!parseWhole(value, whole) || whole > maxGpu) {
-                return fail("--gpu wants a device number, 0 to " + std::to_string(maxGpu) +
-                            " (got '" + value + "')");
-            }
-            o.gpu = static_cast<int>(whole);
-        } else if (name == "--supersample") {
-            if (!parseWhole(value, whole) || whole < 1 || whole > maxSupersample) {
-                return fail("--supersample wants a whole factor, 1 to " +
-                            std::to_string(maxSupersample) + " (got '" + value + "')");
-            }
-            o.supersample = static_cast<int>(whole);
-        } else if (name == "--crf") {
-            if (!parseWhole(value, whole) || whole > 63) {
-                return fail("--crf wants a whole number, 0 (best) to 51 for H.264 or 63 for VP9 "
-                            "(got '" +
-                            value + "')");
-            }
-            o.crf = static_cast<int>(whole);
-        } else if (name == "--from" || name == "--to" || name == "--still") {
+            option = static_cast<int>(number);
+            return std::string();
+        };
+    };
+    auto time = [](const char* name, double& option, bool& given) {
+        return [name, &option, &given](const std::string& value) {
+            double number = 0.0;
             if (!parseSeconds(value, number) || number < 0.0 || number > demoLength) {
-                return fail(name + " wants seconds from 0 to " + seconds(demoLength) + " (got '" +
-                            value + "')");
+                return std::string(name) + " wants seconds from 0 to " + seconds(demoLength) +
+                       " (got '" + value + "')";
             }
-            if (name == "--from") {
-                o.from = number;
-                rangeGiven = true;
-            } else if (name == "--to") {
-                o.to = number;
-                rangeGiven = true;
-            } else {
-                o.still = true;
-                o.stillTime = number;
-            }
-        } else {
+            option = number;
+            given = true;
+            return std::string();
+        };
+    };
+    auto file = [](const char* name, std::string& option) {
+        return [name, &option](const std::string& value) {
             if (value.empty()) {
-                return fail(name + " needs a file name");
+                return std::string(name) + " needs a file name";
             }
-            (name == "--flash-report" ? o.flashReport : o.output) = value;
-        }
+            option = value;
+            return std::string();
+        };
+    };
+    const std::vector<OptionRow> rows = {
+        {"--help", "-h", false, flag(o.help), true},
+        {"--version", nullptr, false, flag(o.version), true},
+        {"--part", nullptr, false, flag(o.part)},
+        {"--join", nullptr, false, flag(o.join)},
+        {"--gentle", nullptr, false, flag(o.gentle)},
+        {"--size", nullptr, true,
+         [&o](const std::string& value) {
+             if (!parseSize(value, o.width, o.height)) {
+                 return "--size wants WIDTHxHEIGHT, each " + std::to_string(minSide) + " to " +
+                        std::to_string(maxSide) + " pixels (got '" + value + "')";
+             }
+             return std::string();
+         }},
+        {"--fps", nullptr, true,
+         whole(o.fps, 1, maxFps,
+               "--fps wants a whole number of frames a second, 1 to " + std::to_string(maxFps))},
+        {"--preset", nullptr, true,
+         [&o](const std::string& value) {
+             if (!isX264Preset(value)) {
+                 return "--preset wants an x264 preset, ultrafast to veryslow (got '" + value +
+                        "')";
+             }
+             o.preset = value;
+             return std::string();
+         }},
+        {"--plan", nullptr, true,
+         whole(o.plan, 1, maxParts,
+               "--plan wants a number of parts, 1 to " + std::to_string(maxParts))},
+        {"--gpu", nullptr, true,
+         whole(o.gpu, 0, maxGpu, "--gpu wants a device number, 0 to " + std::to_string(maxGpu))},
+        {"--supersample", nullptr, true,
+         whole(o.supersample, 1, maxSupersample,
+               "--supersample wants a whole factor, 1 to " + std::to_string(maxSupersample))},
+        {"--crf", nullptr, true,
+         whole(o.crf, 0, 63, "--crf wants a whole number, 0 (best) to 51 for H.264 or 63 for VP9")},
+        {"--from", nullptr, true, time("--from", o.from, rangeGiven)},
+        {"--to", nullptr, true, time("--to", o.to, rangeGiven)},
+        {"--still", nullptr, true, time("--still", o.stillTime, o.still)},
+        {"--output", nullptr, true, file("--output", o.output)},
+        {"-o", nullptr, true, file("-o", o.output)},
+        {"--flash-report", nullptr, true, file("--flash-report", o.flashReport)},
+    };
+    OptionRules rules;
+    rules.flagsRefuseValues = false;
+    // A part file if this is a join, else refused below.
+    rules.operand = [&o](const std::string& word) { o.parts.push_back(word); };
+    parsed.error = readOptions(args, rows, rules);
+    if (!parsed.error.empty() || o.help || o.version) {
+        return parsed;
     }
 
     const std::string notSixteenByNine =

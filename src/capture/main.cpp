@@ -3,6 +3,7 @@
 // machine: it needs no display (EGL makes its context), and without a GPU Mesa renders.
 #include "base/data_folder.h"
 #include "base/version.h"
+#include "base/whole_file.h"
 #include "capture/capture_options.h"
 #include "capture/child_process.h"
 #include "capture/downsample.h"
@@ -12,7 +13,6 @@
 #include "capture/progress.h"
 #include "capture/recording_parts.h"
 #include "capture/video_check.h"
-#include "capture/whole_file.h"
 #include "context/headless_gl.h"
 #include "demo/frame_at.h"
 #include "demo/frame_plan.h"
@@ -165,10 +165,7 @@ int recordVideo(const CaptureOptions& o, OffscreenTarget& target, const std::str
     bool sent = true;
     for (long n = range.first; n < range.end && sent; ++n) {
         target.bind();
-        drawDemoAt(frameSeconds(n, o.fps), DemoClock::Pinned);
-        if (limiter) {
-            limiter->apply(drawnWidth, drawnHeight, frameSeconds(n, o.fps));
-        }
+        drawPinnedFrame(frameSeconds(n, o.fps), limiter.get(), drawnWidth, drawnHeight);
         target.queue();
         if (target.pending() == 2) {
             sent = sendOldest(n - 1);

@@ -1,6 +1,6 @@
 #include "capture/pending_output.h"
 
-#include "capture/whole_file.h"
+#include "base/whole_file.h"
 
 #include <climits>
 #include <csignal>

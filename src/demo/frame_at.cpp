@@ -46,14 +46,20 @@ void drawDemoAt(double seconds, DemoClock clock) {
     runTimeline(demoTime);
 }
 
+void drawPinnedFrame(double seconds, FlashLimiter* limiter, int width, int height) {
+    drawDemoAt(seconds, DemoClock::Pinned);
+    if (limiter != nullptr) {
+        limiter->apply(width, height, seconds);
+    }
+}
+
 void drawGentleWarmUpFor(double seconds, int fps, FlashLimiter& limiter, int width, int height) {
     const long first = firstFrameAt(seconds, fps);
     const long from = std::max(0L, first - fps);
     drawWarmUpFor(frameSeconds(from, fps), fps);
     limiter.reset();
     for (long n = from; n < first; ++n) {
-        drawDemoAt(frameSeconds(n, fps), DemoClock::Pinned);
-        limiter.apply(width, height, frameSeconds(n, fps));
+        drawPinnedFrame(frameSeconds(n, fps), &limiter, width, height);
     }
 }
 

@@ -25,7 +25,13 @@ void drawDemoAt(double seconds, DemoClock clock);
 void drawWarmUpFor(double seconds, int fps);
 
 class FlashLimiter;
-// The same for a viewing through the flash limiter (--gentle): after the frames above, those of
-// the second before, each through the limiter at this picture size, so that a late start holds
-// back what a viewer from the start would have had held back; its history starts with them.
+// One frame on the pinned clock, the step of the recorder's loop and of the warm-up below: the
+// demo at these seconds, then, for a gentle viewing (a limiter given), the limiter's pass over
+// the picture of this size, shown at these seconds.
+void drawPinnedFrame(double seconds, FlashLimiter* limiter, int width, int height);
+
+// The same as drawWarmUpFor for a viewing through the flash limiter (--gentle): after the frames
+// above, those of the second before, each through the limiter at this picture size, so that a late
+// start holds back what a viewer from the start would have had held back; its history starts with
+// them.
 void drawGentleWarmUpFor(double seconds, int fps, FlashLimiter& limiter, int width, int height);

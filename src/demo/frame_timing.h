@@ -6,6 +6,7 @@
 // window, the timer pinned, each finished by reading back one pixel.
 #include "demo/frame_at.h"
 #include "render/gl.h"
+#include "schedule/schedule.h"
 
 #include <algorithm>
 #include <chrono>
@@ -17,13 +18,22 @@ struct BenchWindow {
     float end;
 };
 
-inline const BenchWindow benchWindows[] = {
-    {"title", 0.0f, 24.0f},           {"scene 2", 24.0f, 44.0f},
-    {"scene 3", 44.0f, 67.0f},        {"scene 4", 67.0f, 83.0f},
-    {"scene 5", 83.0f, 112.0f},       {"scene 6", 112.0f, 129.0f},
-    {"finale early", 129.0f, 141.0f}, {"finale middle", 141.0f, 151.0f},
-    {"finale late", 151.0f, 164.0f},
-};
+// Every scene's window, the title's from 0, and the finale split at its grids.
+inline std::vector<BenchWindow> benchWindows() {
+    std::vector<BenchWindow> windows;
+    for (const TimelineWindow& window : timelineWindows) {
+        if (window.scene != TimelineScene::Finale) {
+            windows.push_back({sceneName(window.scene), sceneStart(window.scene), window.end});
+        }
+    }
+    const TimelineWindow& finale = windowOf(TimelineScene::Finale);
+    const float middle = finale.start + finaleMiddleFrom;
+    const float late = finale.start + finaleLateFrom;
+    windows.push_back({"finale early", finale.start, middle});
+    windows.push_back({"finale middle", middle, late});
+    windows.push_back({"finale late", late, finale.end});
+    return windows;
+}
 
 inline double timeOneFrame(float demoTime) {
     const auto start = std::chrono::steady_clock::now();
@@ -36,7 +46,7 @@ inline double timeOneFrame(float demoTime) {
 
 // report(name, median milliseconds) once per window.
 template <typename Report> void benchTimeline(int frames, Report report) {
-    for (const BenchWindow& window : benchWindows) {
+    for (const BenchWindow& window : benchWindows()) {
         const float slice = (window.end - window.start) / static_cast<float>(frames);
         timeOneFrame(window.start + 0.5f * slice);
         std::vector<double> times;

@@ -1,8 +1,8 @@
 #include "edit/edit_mode.h"
 
 #include "audio/sound_engine.h"
-#include "base/stop_signal.h"
 #include "demo/demo_session.h"
+#include "demo/frame_loop.h"
 #include "demo/frame_plan.h"
 #include "demo/keys.h"
 #include "demo/transport_keys.h"
@@ -108,7 +108,17 @@ int runEditMode(GLFWwindow* window, double fromSeconds) {
     double lastTitleWall = -1.0;
     double frameMs = 0.0;
     auto frameStart = std::chrono::steady_clock::now();
-    while (!glfwWindowShouldClose(window) && stopSignal() == 0) {
+    bool firstFrame = true;
+    runFrameLoop(window, [&] {
+        // The time from the last frame's start to this one's: what a frame took, shown on the
+        // next.
+        const auto now = std::chrono::steady_clock::now();
+        if (!firstFrame) {
+            frameMs = std::chrono::duration<double, std::milli>(now - frameStart).count();
+        }
+        frameStart = now;
+        firstFrame = false;
+
         const std::vector<std::string> saved = watch.savedFiles();
         if (!saved.empty()) {
             const ReloadOutcome outcome = reloadSavedFiles(saved);
@@ -161,13 +171,8 @@ int runEditMode(GLFWwindow* window, double fromSeconds) {
             titlePaused = session.paused();
             lastTitleWall = wall;
         }
-
-        glfwSwapBuffers(window);
-        glfwPollEvents();
-        const auto now = std::chrono::steady_clock::now();
-        frameMs = std::chrono::duration<double, std::milli>(now - frameStart).count();
-        frameStart = now;
-    }
+        return FrameEnd::Present;
+    });
 
     return endAfterWindowClose();
 }

@@ -4,7 +4,7 @@
 #include "base/stop_signal.h"
 #include "base/version.h"
 #include "context/window.h"
-#include "demo/frame.h"
+#include "demo/frame_loop.h"
 #include "demo/late_start.h"
 #include "demo/startup.h"
 #include "demo/window_close.h"
@@ -12,7 +12,6 @@
 #include "flash/flash_limiter.h"
 #include "player/player_options.h"
 #include "render/gl.h"
-#include "schedule/clock.h"
 
 #include <cstdio>
 #include <iostream>
@@ -95,25 +94,12 @@ int main(int argc, char** argv) {
         musicStarted = true;
     }
 
-    if (!glfwWindowShouldClose(window) && stopSignal() == 0) {
-        while (true) {
-            if (runFrame(window, musicStarted) == FrameEnd::TimeUp) {
-                // The last frame is neither presented nor cleaned up after.
-                soundEngine->close();
-                glfwTerminate();
-                return 0;
-            }
-            if (limiter) {
-                glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
-                limiter->apply(framebufferWidth, framebufferHeight, timerSeconds());
-            }
-            glfwSwapBuffers(window);
-            glfwPollEvents();
-            if (glfwWindowShouldClose(window) || stopSignal() != 0) {
-                break;
-            }
-        }
+    const auto frame = [&] { return runFrame(window, musicStarted, limiter.get()); };
+    if (runFrameLoop(window, frame) == FrameEnd::TimeUp) {
+        // The last frame is neither presented nor cleaned up after.
+        soundEngine->close();
+        glfwTerminate();
+        return 0;
     }
-
     return endAfterWindowClose();
 }

@@ -1,62 +1,44 @@
 #include "player/player_options.h"
 
+#include "base/option_table.h"
 #include "base/option_words.h"
 #include "schedule/schedule.h"
 
 ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
     ParsedPlayerOptions parsed;
     PlayerOptions& o = parsed.options;
-    auto fail = [&parsed](const std::string& message) {
-        parsed.error = message;
-        return parsed;
+    auto flag = [](bool& option) {
+        return [&option](const std::string&) {
+            option = true;
+            return std::string();
+        };
     };
-
-    for (size_t i = 0; i < args.size(); ++i) {
-        auto [name, value, inlineValue] = splitOptionWord(args[i]);
-        if (name == "--help" || name == "-h") {
-            o.help = true;
-            return parsed;
-        }
-        if (name == "--version") {
-            o.version = true;
-            return parsed;
-        }
-        if (name == "--window") {
-            if (inlineValue) {
-                return fail("--window takes no value");
-            }
-            o.inWindow = true;
-        } else if (name == "--edit") {
-            if (inlineValue) {
-                return fail("--edit takes no value");
-            }
-            o.edit = true;
-            o.inWindow = true;
-        } else if (name == "--gentle") {
-            if (inlineValue) {
-                return fail("--gentle takes no value");
-            }
-            o.gentle = true;
-        } else if (name == "--from") {
-            if (!inlineValue) {
-                if (i + 1 >= args.size()) {
-                    return fail("--from needs a value");
-                }
-                value = args[++i];
-            }
-            double seconds = 0.0;
-            // The last picture is drawn just before the end; a start there would show nothing.
-            if (!parseSeconds(value, seconds) || seconds < 0.0 || seconds >= demoLength) {
-                return fail("--from wants seconds from 0 to below 164 (got '" + value + "')");
-            }
-            o.fromGiven = true;
-            o.fromSeconds = seconds;
-        } else {
-            return fail("unknown option '" + args[i] + "'");
-        }
-    }
-    if (o.gentle && o.edit) {
-        return fail("--gentle is for watching: edit mode shows every frame as drawn");
+    const std::vector<OptionRow> rows = {
+        {"--help", "-h", false, flag(o.help), true},
+        {"--version", nullptr, false, flag(o.version), true},
+        {"--window", nullptr, false, flag(o.inWindow)},
+        {"--edit", nullptr, false,
+         [&o](const std::string&) {
+             o.edit = true;
+             o.inWindow = true;
+             return std::string();
+         }},
+        {"--gentle", nullptr, false, flag(o.gentle)},
+        {"--from", nullptr, true,
+         [&o](const std::string& value) {
+             double seconds = 0.0;
+             // The last picture is drawn just before the end; a start there would show nothing.
+             if (!parseSeconds(value, seconds) || seconds < 0.0 || seconds >= demoLength) {
+                 return "--from wants seconds from 0 to below 164 (got '" + value + "')";
+             }
+             o.fromGiven = true;
+             o.fromSeconds = seconds;
+             return std::string();
+         }},
+    };
+    parsed.error = readOptions(args, rows);
+    if (parsed.error.empty() && o.gentle && o.edit && !o.help && !o.version) {
+        parsed.error = "--gentle is for watching: edit mode shows every frame as drawn";
     }
     return parsed;
 }

@@ -1,10 +1,12 @@
 #include "web/web_options.h"
 
+#include "base/option_table.h"
 #include "schedule/schedule.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 bool readNumber(const std::string& text, double& value) {
@@ -16,39 +18,75 @@ bool readNumber(const std::string& text, double& value) {
 
 WebOptions parseWebOptions(const std::vector<std::string>& args, std::string& error) {
     WebOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        if (name == "--glcheck") {
-            options.glCheck = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            error = "unknown or incomplete argument " + name;
-            return WebOptions();
-        }
-        const std::string& value = args[++i];
-        double number = 0.0;
-        int width = 0;
-        int height = 0;
-        char rest = 0;
-        if (name == "--size" &&
-            std::sscanf(value.c_str(), "%dx%d%c", &width, &height, &rest) == 2 && width > 0 &&
-            height > 0 && width <= 8192 && height <= 8192) {
-            options.width = width;
-            options.height = height;
-        } else if (name == "--speed" && readNumber(value, number) && number > 0.0) {
-            options.speed = number;
-        } else if (name == "--still" && readNumber(value, number) && number >= 0.0 &&
-                   number <= demoLength) {
-            options.still = true;
-            options.stillTime = number;
-        } else if (name == "--bench" && readNumber(value, number) && number >= 1.0 &&
-                   number <= 1000.0) {
-            options.benchFrames = static_cast<int>(number);
-        } else {
-            error = "bad value '" + value + "' for " + name;
-            return WebOptions();
-        }
-    }
-    return options;
+    // A value the option takes, or the page's message for one it refuses.
+    auto valueFor = [](const char* name, std::function<bool(const std::string&)> take) {
+        return [name, take](const std::string& value) {
+            return take(value) ? std::string() : "bad value '" + value + "' for " + name;
+        };
+    };
+    const std::vector<OptionRow> rows = {
+        {"--glcheck", nullptr, false,
+         [&options](const std::string&) {
+             options.glCheck = true;
+             return std::string();
+         }},
+        {"--size", nullptr, true,
+         valueFor("--size",
+                  [&options](const std::string& value) {
+                      int width = 0;
+                      int height = 0;
+                      char rest = 0;
+                      if (std::sscanf(value.c_str(), "%dx%d%c", &width, &height, &rest) != 2 ||
+                          width <= 0 || height <= 0 || width > 8192 || height > 8192) {
+                          return false;
+                      }
+                      options.width = width;
+                      options.height = height;
+                      return true;
+                  })},
+        {"--speed", nullptr, true,
+         valueFor("--speed",
+                  [&options](const std::string& value) {
+                      double number = 0.0;
+                      if (!readNumber(value, number) || number <= 0.0) {
+                          return false;
+                      }
+                      options.speed = number;
+                      return true;
+                  })},
+        {"--still", nullptr, true,
+         valueFor("--still",
+                  [&options](const std::string& value) {
+                      double number = 0.0;
+                      if (!readNumber(value, number) || number < 0.0 || number > demoLength) {
+                          return false;
+                      }
+                      options.still = true;
+                      options.stillTime = number;
+                      return true;
+                  })},
+        {"--bench", nullptr, true,
+         valueFor("--bench",
+                  [&options](const std::string& value) {
+                      double number = 0.0;
+                      if (!readNumber(value, number) || number < 1.0 || number > 1000.0) {
+                          return false;
+                      }
+                      options.benchFrames = static_cast<int>(number);
+                      return true;
+                  })},
+    };
+    // The page builds its own words: each value is the word after its name, and a word the
+    // table does not know is refused with the one after it.
+    OptionRules rules;
+    rules.inlineValues = false;
+    rules.unknown = [](const std::string& word, const std::string* next) {
+        return next != nullptr ? "bad value '" + *next + "' for " + word
+                               : "unknown or incomplete argument " + word;
+    };
+    rules.missingValue = [](const std::string& name) {
+        return "unknown or incomplete argument " + name;
+    };
+    error = readOptions(args, rows, rules);
+    return error.empty() ? options : WebOptions();
 }

@@ -1,4 +1,4 @@
-#include "capture/whole_file.h"
+#include "base/whole_file.h"
 
 #include <cerrno>
 #include <csignal>
