@@ -9,12 +9,6 @@
 # (an unlinked program cannot be made current), no row may cause one.
 # Run as: bad_input_matrix_test.sh <runtime dir> <build dir>
 set -u
-# What is judged here is what the program prints and how it ends, not its pictures: on a small
-# screen of its own the fullscreen window is small too, and each frame cheap for a software
-# rasteriser (a whole run takes about 5 s instead of 12).
-if [ -z "${HEPTAD_SMALL_SCREEN:-}" ]; then
-  HEPTAD_SMALL_SCREEN=1 exec "$(dirname "$0")/support/own_x_server.sh" 640x360 bash "$0" "$@"
-fi
 runtime=$1
 build=$2
 own_x_server="$(cd "$(dirname "$0")" && pwd)/support/own_x_server.sh"
@@ -70,8 +64,15 @@ for image in "${IMAGES[@]}"; do [ -f "$base/$image" ] || cp "$pictures/card.png"
 } >"$work/huge.png"
 printf '#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 9000 +X 9000\n' >"$work/huge.hdr"
 
+# What is judged here is what the program prints and how it ends, not its pictures: on a small
+# screen the fullscreen window is small too, and each frame cheap for a software rasteriser (a
+# whole run takes about 5 s instead of 12). Each run has an X server of its own: one server that
+# many runs had come and gone on was seen to drop a new connection now and then, and the row
+# then failed with "Failed to create GLFW window".
+fast() {
+  MESA_DEBUG=1 SDL_AUDIODRIVER=dummy timeout 300 "$own_x_server" 640x360 faketime -f '+0 x40' "$@"
+}
 # Which data files this build opens: a row about a file the program never reads cannot apply.
-fast() { MESA_DEBUG=1 SDL_AUDIODRIVER=dummy timeout 300 faketime -f '+0 x40' "$@"; }
 (cd "$base" && fast strace -f -qq -e trace=open,openat -o "$work/opened" ./heptad >/dev/null 2>&1)
 opens() { grep -q "\"$1\"" "$work/opened"; }
 
@@ -157,7 +158,8 @@ run_timeline() { fast ./heptad >"$1" 2>"$1.err"; }
 
 run_without_audio_device() {
   # ALSA with a card that does not exist: the sound engine finds no device at all.
-  MESA_DEBUG=1 SDL_AUDIODRIVER=alsa AUDIODEV=hw:99 timeout 300 faketime -f '+0 x40' ./heptad \
+  MESA_DEBUG=1 SDL_AUDIODRIVER=alsa AUDIODEV=hw:99 timeout 300 "$own_x_server" 640x360 \
+    faketime -f '+0 x40' ./heptad \
     >"$1" 2>"$1.err"
 }
 

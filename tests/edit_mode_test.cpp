@@ -81,11 +81,10 @@ pid_t drawLateStartInChild(double seconds, const std::string& path) {
     if (child != 0) {
         return child;
     }
-    GLFWwindow* window = openSmallWindow();
-    if (window == nullptr) {
+    if (!openSmallPicture()) {
         _exit(1);
     }
-    runStartUpFor(window);
+    startUpSmallPicture();
     drawWarmUpFor(seconds, 60);
     drawDemoAt(seconds, DemoClock::Pinned);
     const std::vector<unsigned char> pixels = readSmallPicture();
@@ -125,7 +124,8 @@ void expectSameState(const GlStateSnapshot& a, const GlStateSnapshot& b) {
     EXPECT_EQ(a.unpackAlignment, b.unpackAlignment);
 }
 
-// Start-up in a fresh writable copy of the runtime folder, as edit mode starts.
+// Start-up in a fresh writable copy of the runtime folder, as edit mode starts: headless, or
+// in a window for what draws on the window's own framebuffer.
 class EditModeTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -133,6 +133,10 @@ class EditModeTest : public ::testing::Test {
         ASSERT_EQ(chdir(runtime.folder.c_str()), 0);
     }
     void startUp() {
+        ASSERT_TRUE(openSmallPicture());
+        startUpSmallPicture();
+    }
+    void startUpInWindow() {
         window = openSmallWindow();
         ASSERT_NE(window, nullptr);
         runStartUpFor(window);
@@ -450,8 +454,9 @@ TEST(EditMusicTest, TheMusicFollowsEverySeekAndPause) {
     std::remove(audioFile.c_str());
 }
 
+// On screen: the overlay draws on the window's framebuffer, after the frame.
 TEST_F(EditModeTest, TheOverlayDrawsInItsCornerAndLeavesTheStateAsItFound) {
-    startUp();
+    startUpInWindow();
     drawDemoAt(90.0, DemoClock::Pinned); // scene 5: green to the corners
     const unsigned char* corner = nullptr;
     const std::vector<unsigned char> plain = readSmallPicture();

@@ -91,7 +91,7 @@ class FinaleTest : public GlTest {
         GlTest::SetUp();
         folder = std::make_unique<IblWorkDir>(sunnySky, 128, 64);
         captureEnvironment();
-        buildLightingMapsFor(window);
+        buildLightingMapsThenBind();
         glViewport(0, 0, 192, 108);
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }

@@ -6,7 +6,7 @@
 #include <fstream>
 
 namespace {
-class FrameTest : public GlTest {};
+class FrameTest : public GlWindowTest {};
 } // namespace
 
 // Frames at exact window bounds run no scene, so these need no scene resources.

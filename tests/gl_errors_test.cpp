@@ -1,6 +1,8 @@
+#include "capture/offscreen_target.h"
+#include "context/headless_gl.h"
 #include "context/window.h"
-#include "demo/frame.h"
 #include "demo/startup.h"
+#include "demo/timeline.h"
 #include "render/gl.h"
 #include "schedule/clock.h"
 #include "support/capture_stdout.h"
@@ -56,21 +58,17 @@ std::string joined(const std::vector<std::string>& lines) {
 }
 } // namespace
 
-// The whole demo on a debug context, with the data complete: start-up, then frames of every
-// scene in timeline order through the frame loop's own steps, bounds and the finale's
-// sub-window edges (s = 12 and 22) included. The shipped program installs no callback; this is
-// the one place that listens.
+// The whole demo on a debug context with no window, with the data complete: start-up, then
+// frames of every scene in timeline order through the frame loop's own drawing steps (the clock
+// read once, the timeline, its end), bounds and the finale's sub-window edges (s = 12 and 22)
+// included, into an offscreen target bound after start-up as the recorder binds its own. The
+// shipped program installs no callback; this is the one place that listens.
 TEST(GlErrors, NoneFromStartUpOrAnySceneOfTheTimeline) {
     const CompleteRuntime runtime = makeCompleteRuntime();
     ASSERT_EQ(chdir(runtime.folder.c_str()), 0);
 
-    ASSERT_TRUE(glfwInit());
-    hintGl33CoreContext();
-    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
-    GLFWwindow* window = glfwCreateWindow(1920, 1080, "heptad gl errors", nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-    glfwMakeContextCurrent(window);
-    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+    std::string error;
+    ASSERT_NE(makeHeadlessContext(-1, error, true), "") << error;
     ASSERT_TRUE(glEntryPointsLoaded());
     ASSERT_TRUE(epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_KHR_debug"));
     ASSERT_NE(glInt(GL_CONTEXT_FLAGS) & GL_CONTEXT_FLAG_DEBUG_BIT, 0);
@@ -80,29 +78,29 @@ TEST(GlErrors, NoneFromStartUpOrAnySceneOfTheTimeline) {
     glDebugMessageCallback(onDebugMessage, nullptr);
 
     StdoutCapture capture;
-    runStartUpFor(window);
+    runStartUp(testWidth, testHeight);
     EXPECT_EQ(capture.finish(), "") << "start-up reported a failure";
     EXPECT_TRUE(reported.empty()) << joined(reported);
+    OffscreenTarget target;
+    ASSERT_TRUE(target.create(testWidth, testHeight, error)) << error;
+    target.bind();
 
     const double times[] = {1.0,   12.0,  18.5,  23.9,  24.0,  25.0,  31.0,  37.5,  43.9,  44.0,
                             45.0,  52.0,  59.0,  66.9,  67.0,  68.0,  75.0,  82.9,  83.0,  84.0,
                             95.0,  104.0, 111.9, 112.0, 113.0, 120.0, 128.9, 129.0, 130.0, 140.9,
                             141.0, 141.1, 150.9, 151.0, 151.1, 163.9, 164.0, 164.01};
-    bool musicStarted = false;
     for (double t : times) {
         frameTime = t;
         pinTimer(t);
-        if (runFrame(window, musicStarted) == FrameEnd::TimeUp) {
+        const float demoTime = static_cast<float>(timerSeconds());
+        runTimeline(demoTime);
+        if (timelineEnded(demoTime)) {
             break;
         }
-        glfwSwapBuffers(window);
-        glfwPollEvents();
     }
     unpinTimer();
     EXPECT_TRUE(reported.empty()) << reported.size() << " GL errors:\n" << joined(reported);
     // Four lights, each a position, a colour and a model matrix: at most twelve refusals a frame.
     EXPECT_LE(refusedLightWrites.size(), 24u) << joined(refusedLightWrites);
-    glfwDestroyWindow(window);
-    glfwTerminate();
     std::filesystem::remove_all(runtime.folder);
 }

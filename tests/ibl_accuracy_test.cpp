@@ -16,7 +16,7 @@ class IblAccuracyTest : public GlTest {
   protected:
     void buildMaps() {
         captureEnvironment();
-        buildLightingMapsFor(window);
+        buildLightingMapsThenBind();
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 };

@@ -296,15 +296,14 @@ TEST_F(IblTest, BuildLightingMapsLeavesTheStateTheFrameLoopStartsFrom) {
     IblWorkDir folder(sunnySky, 256, 128);
     StdoutCapture capture;
     captureEnvironment();
-    buildLightingMapsFor(window);
+    buildLightingMaps(testWidth, testHeight);
     EXPECT_EQ(capture.finish(), "");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     EXPECT_EQ(glInt(GL_CURRENT_PROGRAM), static_cast<int>(backgroundShader.programId));
     EXPECT_EQ(glInt(GL_FRAMEBUFFER_BINDING), 0);
-    int width = 0;
-    int height = 0;
-    glfwGetFramebufferSize(window, &width, &height);
+    const int width = testWidth; // the framebuffer start-up was given
+    const int height = testHeight;
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[0], 0);
@@ -337,7 +336,7 @@ TEST_F(IblTest, MissingSkyIsReportedOnceAndTheStartUpGoesOnInTheDark) {
     IblWorkDir folder(nullptr); // shaders, but no imgs/vellmar.512.hdr
     StdoutCapture capture;
     captureEnvironment();
-    buildLightingMapsFor(window);
+    buildLightingMapsThenBind();
     EXPECT_EQ(capture.finish(), "failure load image hdr.\n");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
@@ -371,7 +370,7 @@ TEST_F(IblTest, UndecodableSkyIsReportedTheSameWay) {
     }
     StdoutCapture capture;
     captureEnvironment();
-    buildLightingMapsFor(window);
+    buildLightingMapsThenBind();
     EXPECT_EQ(capture.finish(), "failure load image hdr.\n");
     EXPECT_EQ(hdrTexture, 0u);
     EXPECT_EQ(largest(readFace(envCubemap, 4, 0, 512)), 0.0f);

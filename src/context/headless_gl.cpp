@@ -41,17 +41,20 @@ std::string hex(EGLint code) {
 // The context lasts as long as the recorder. A failure's EGL error is kept in openError, read
 // before the clean-up, whose eglTerminate resets it to success.
 EGLint openError = EGL_SUCCESS;
-bool open(EGLDisplay candidate) {
+bool open(EGLDisplay candidate, bool debug) {
     EGLConfig config = nullptr;
     EGLint configs = 0;
     const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
                              EGL_NONE};
+    // The debug attribute only when asked, so that the recorder asks for what it always has.
     const EGLint version[] = {EGL_CONTEXT_MAJOR_VERSION,
                               3,
                               EGL_CONTEXT_MINOR_VERSION,
                               3,
                               EGL_CONTEXT_OPENGL_PROFILE_MASK,
                               EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+                              debug ? EGL_CONTEXT_OPENGL_DEBUG : EGL_NONE,
+                              EGL_TRUE,
                               EGL_NONE};
     if (candidate == EGL_NO_DISPLAY || !eglInitialize(candidate, nullptr, nullptr)) {
         openError = eglGetError();
@@ -74,7 +77,7 @@ bool open(EGLDisplay candidate) {
 }
 } // namespace
 
-std::string makeHeadlessContext(int gpu, std::string& error) {
+std::string makeHeadlessContext(int gpu, std::string& error, bool debug) {
     if (!epoxy_has_egl()) {
         error = "no EGL library (libEGL.so.1) to make an OpenGL context with: install the "
                 "libegl1 and libegl-mesa0 packages";
@@ -90,7 +93,7 @@ std::string makeHeadlessContext(int gpu, std::string& error) {
     for (size_t i = 0; i < devices.size(); ++i) {
         const bool chosen = gpu >= 0 ? i == static_cast<size_t>(gpu) : isHardware(devices[i]);
         if (chosen &&
-            open(eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, devices[i], nullptr))) {
+            open(eglGetPlatformDisplayEXT(EGL_PLATFORM_DEVICE_EXT, devices[i], nullptr), debug)) {
             return "EGL device " + std::to_string(i);
         }
     }
@@ -105,8 +108,8 @@ std::string makeHeadlessContext(int gpu, std::string& error) {
                 "renderer: install the libegl-mesa0 package for Mesa's";
         return "";
     }
-    if (open(eglGetPlatformDisplayEXT(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY,
-                                      nullptr))) {
+    if (open(eglGetPlatformDisplayEXT(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr),
+             debug)) {
         return "Mesa's surfaceless EGL platform";
     }
     error = "EGL offers no OpenGL 3.3 core context on a GPU or on Mesa's surfaceless platform "

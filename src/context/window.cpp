@@ -4,10 +4,13 @@
 
 #include <iostream>
 
-void hintGl33CoreContext() {
+void hintGl33CoreContext(bool debug) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    if (debug) {
+        glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
+    }
 }
 
 GLFWwindow* openPlayerWindow(bool inWindow) {
@@ -27,6 +30,16 @@ GLFWwindow* openPlayerWindow(bool inWindow) {
     glfwSetFramebufferSizeCallback(window, onFramebufferSize);
     if (!inWindow) {
         glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+    }
+    return window;
+}
+
+GLFWwindow* openDesktopWindow(int width, int height, const char* title, bool debug) {
+    hintGl33CoreContext(debug);
+    GLFWwindow* window = glfwCreateWindow(width, height, title, nullptr, nullptr);
+    if (window != nullptr) {
+        glfwMakeContextCurrent(window);
+        glfwSetFramebufferSizeCallback(window, onFramebufferSize);
     }
     return window;
 }

@@ -1,5 +1,6 @@
 #include "support/gl_context.h"
 
+#include "context/headless_gl.h"
 #include "context/window.h"
 #include "demo/startup.h"
 #include "ibl/ibl.h"
@@ -7,50 +8,48 @@
 #include <cmath>
 #include <glm/glm.hpp>
 #include <string>
-#include <unistd.h>
 
 namespace {
-std::string lastGlfwError;
-void recordGlfwError(int, const char* description) {
-    lastGlfwError = description;
-}
-
-// A shared X server under a full parallel run (sanitizers, nested servers starting) has been seen
-// to refuse one connection; a few tries tell that apart from having no server at all.
-bool initialiseWindowLibrary() {
-    glfwSetErrorCallback(recordGlfwError);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (glfwInit()) {
-            return true;
-        }
-        usleep(500000);
-    }
-    return false;
+// Global state that start-up sets first, before any precompute.
+void setStartUpState() {
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
+    glViewport(0, 0, testWidth, testHeight);
 }
 } // namespace
 
 void GlTest::SetUp() {
-    ASSERT_TRUE(initialiseWindowLibrary())
-        << "no X server: run the tests through the test command (" << lastGlfwError << ")";
-    hintGl33CoreContext();
-    window = glfwCreateWindow(1920, 1080, "heptad test", nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-    glfwMakeContextCurrent(window);
-    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+    std::string error;
+    ASSERT_NE(makeHeadlessContext(-1, error), "") << error;
     ASSERT_TRUE(glEntryPointsLoaded());
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
-    glViewport(0, 0, 1920, 1080);
+    ASSERT_TRUE(picture.create(testWidth, testHeight, error)) << error;
+    picture.bind();
+    setStartUpState();
 }
 
-void GlTest::TearDown() {
-    if (window != nullptr) {
-        glfwDestroyWindow(window);
-    }
+void GlTest::startUp() {
+    runStartUp(testWidth, testHeight);
+    bindPicture();
+}
+
+void GlTest::buildLightingMapsThenBind() {
+    buildLightingMaps(testWidth, testHeight);
+    bindPicture();
+}
+
+void GlWindowTest::SetUp() {
+    ASSERT_TRUE(glfwInit()) << "no X server: window tests run under the test command's Xvfb";
+    window = openDesktopWindow(testWidth, testHeight, "heptad test");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(glEntryPointsLoaded());
+    setStartUpState();
+}
+
+void GlWindowTest::TearDown() {
     glfwTerminate();
 }
 
-glm::u8vec4 GlTest::pixelAt(int x, int y) {
+glm::u8vec4 pixelAt(int x, int y) {
     glm::u8vec4 pixel(0);
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel[0]);
     return pixel;
@@ -105,11 +104,4 @@ void runStartUpFor(GLFWwindow* window) {
     int height = 0;
     glfwGetFramebufferSize(window, &width, &height);
     runStartUp(width, height);
-}
-
-void buildLightingMapsFor(GLFWwindow* window) {
-    int width = 0;
-    int height = 0;
-    glfwGetFramebufferSize(window, &width, &height);
-    buildLightingMaps(width, height);
 }

@@ -1,18 +1,37 @@
 #include "support/small_window.h"
 
+#include "capture/offscreen_target.h"
+#include "context/headless_gl.h"
 #include "context/window.h"
+#include "demo/startup.h"
+
+#include <string>
+
+namespace {
+// For the life of the test process, as the context is.
+OffscreenTarget smallTarget;
+} // namespace
 
 GLFWwindow* openSmallWindow() {
     if (!glfwInit()) {
         return nullptr;
     }
-    hintGl33CoreContext();
-    GLFWwindow* window = glfwCreateWindow(smallWidth, smallHeight, "heptad test", nullptr, nullptr);
-    if (window != nullptr) {
-        glfwMakeContextCurrent(window);
-        glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+    return openDesktopWindow(smallWidth, smallHeight, "heptad test");
+}
+
+bool openSmallPicture() {
+    std::string error;
+    if (makeHeadlessContext(-1, error).empty() ||
+        !smallTarget.create(smallWidth, smallHeight, error)) {
+        return false;
     }
-    return window;
+    smallTarget.bind();
+    return true;
+}
+
+void startUpSmallPicture() {
+    runStartUp(smallWidth, smallHeight);
+    smallTarget.bind();
 }
 
 std::vector<unsigned char> readSmallPicture() {
