@@ -2,9 +2,10 @@
 #include "context/headless_gl.h"
 #include "context/window.h"
 #include "demo/startup.h"
-#include "demo/timeline.h"
+#include "demo/frame_at.h"
 #include "render/gl.h"
 #include "schedule/clock.h"
+#include "schedule/schedule.h"
 #include "support/capture_stdout.h"
 #include "support/complete_runtime.h"
 #include "support/gl_context.h"
@@ -93,7 +94,7 @@ TEST(GlErrors, NoneFromStartUpOrAnySceneOfTheTimeline) {
         frameTime = t;
         pinTimer(t);
         const float demoTime = static_cast<float>(timerSeconds());
-        runTimeline(demoTime);
+        drawDemoAt(demoTime, DemoClock::Live);
         if (timelineEnded(demoTime)) {
             break;
         }

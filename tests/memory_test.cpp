@@ -1,4 +1,4 @@
-#include "demo/timeline.h"
+#include "demo/frame_at.h"
 #include "schedule/clock.h"
 #include "support/capture_stdout.h"
 #include "support/complete_runtime.h"
@@ -149,7 +149,7 @@ TEST_F(MemoryTest, AllocationsAndGlObjectsStayFlatFromScene2ToTheFinale) {
             for (int frame = 0; frame < framesPerScene; ++frame) {
                 pinTimer(scene.start + (scene.end - scene.start) * (frame + 0.5) / framesPerScene);
                 // The frame loop's drawing, with no window to read keys from or present to.
-                runTimeline(static_cast<float>(timerSeconds()));
+                drawDemoAt(timerSeconds(), DemoClock::Live);
             }
         }
         glFinish();
