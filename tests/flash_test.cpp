@@ -188,14 +188,33 @@ TEST(FlashHold, ItsPictureHasNoFailingSecond) {
         const char* name;
         std::function<unsigned char(long n, int x, int y)> grey;
         bool failsAsDrawn;
+        bool red; // the value in red alone, not grey
     };
+    // Red jumping between levels every few frames, so that some runs count for the limiter (which
+    // counts early) and not for the check: the transitions the check dates later must not drop
+    // out of the limiter's second sooner.
+    static const std::vector<unsigned char> redLevels = [] {
+        std::vector<unsigned char> levels;
+        unsigned state = 1;
+        auto next = [&state] {
+            state = state * 1664525u + 1013904223u;
+            return state >> 16;
+        };
+        while (levels.size() < 3 * fps) {
+            const auto level = static_cast<unsigned char>(next() % 256);
+            levels.insert(levels.end(), 1 + next() % 6, level);
+        }
+        return levels;
+    }();
     const Pattern patterns[] = {
         {"a 5 Hz full-screen flash", [](long n, int, int) { return toggled(n, 6, 1000) ? 255 : 0; },
-         true},
+         true, false},
         {"cells that each flash three times a second, half of them between the others' flashes",
-         [](long n, int x, int) { return (n + (x % 2) * 10) % 20 < 3 ? 255 : 0; }, true},
+         [](long n, int x, int) { return (n + (x % 2) * 10) % 20 < 3 ? 255 : 0; }, true, false},
+        {"red jumping between levels", [](long n, int, int) { return redLevels[n]; }, true, true},
         {"a slow ramp",
-         [](long n, int, int) { return static_cast<unsigned char>(n * 255 / (3 * fps)); }, false},
+         [](long n, int, int) { return static_cast<unsigned char>(n * 255 / (3 * fps)); }, false,
+         false},
     };
     for (const Pattern& p : patterns) {
         SCOPED_TRACE(p.name);
@@ -209,8 +228,12 @@ TEST(FlashHold, ItsPictureHasNoFailingSecond) {
             for (int y = 0; y < height; ++y) {
                 for (int x = 0; x < width; ++x) {
                     const int i = y * width + x;
-                    frame[i * 3] = frame[i * 3 + 1] = frame[i * 3 + 2] = p.grey(n, x, y);
-                    drawn[i * 3] = drawn[i * 3 + 1] = drawn[i * 3 + 2] = toLinear(frame[i * 3]);
+                    const unsigned char v = p.grey(n, x, y);
+                    frame[i * 3] = v;
+                    frame[i * 3 + 1] = frame[i * 3 + 2] = p.red ? 0 : v;
+                    for (int c = 0; c < 3; ++c) {
+                        drawn[i * 3 + c] = toLinear(frame[i * 3 + c]);
+                    }
                 }
             }
             drawnCheck.addFrame(frame.data(), width, height, 3);

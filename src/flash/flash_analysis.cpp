@@ -1,6 +1,7 @@
 #include "flash/flash_analysis.h"
 
 #include "flash/flash_fields.h"
+#include "flash/flash_signal.h"
 
 #include <algorithm>
 #include <array>
@@ -20,25 +21,8 @@ constexpr float redChange = 20.0001f;
 constexpr float saturatedRed = 0.8f;
 constexpr int flashLimit = 3;
 
-const std::array<float, 256>& linearTable() {
-    static const std::array<float, 256> table = [] {
-        std::array<float, 256> t{};
-        for (int i = 0; i < 256; ++i) {
-            const double v = i / 255.0;
-            t[i] =
-                static_cast<float>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
-        }
-        return t;
-    }();
-    return table;
-}
-
-float luminance(const float* rgb) {
-    return 0.2126f * rgb[0] + 0.7152f * rgb[1] + 0.0722f * rgb[2];
-}
-float redness(const float* rgb) {
-    return std::max(0.0f, (rgb[0] - rgb[1] - rgb[2]) * 320.0f);
-}
+using flashsignal::luminance;
+using flashsignal::redness;
 bool isSaturatedRed(const float* rgb) {
     const float sum = rgb[0] + rgb[1] + rgb[2];
     return sum > 0.0f && rgb[0] >= saturatedRed * sum;
@@ -74,41 +58,14 @@ FlashAnalyser::FlashAnalyser(int fps, long firstFrame)
       cellRed(cells), regionLight(regionCount), regionRed(regionCount), flashingLight(cells),
       flashingRed(cells) {}
 
-int FlashAnalyser::step(Track& t, float value, bool flag, float threshold) {
-    while (!t.transitions.empty() && t.transitions.front() <= frame - fps) {
-        t.transitions.erase(t.transitions.begin());
-    }
-    if (!t.primed) {
-        t = Track{};
-        t.last = t.start = value;
-        t.startFlag = flag;
-        t.primed = true;
-        return 0;
-    }
-    const float change = value - t.last;
-    const signed char direction = change > 0.0f ? 1 : (change < 0.0f ? -1 : 0);
-    if (direction != 0 && direction != t.direction) {
-        // The run turns: the new one begins where the last one ended.
-        t.start = t.last;
-        t.startFlag = t.lastFlag;
-        t.direction = direction;
-        t.counted = false;
-    }
-    t.last = value;
-    t.lastFlag = flag;
-    if (!t.counted && t.direction != 0 && std::fabs(value - t.start) >= threshold &&
-        (flag || t.startFlag)) {
-        t.counted = true;
-        if (t.direction != t.lastTransition) {
-            t.lastTransition = t.direction;
-            t.transitions.push_back(frame);
-        }
-    }
-    return static_cast<int>(t.transitions.size());
+int FlashAnalyser::step(FlashTrack& track, float value, bool flag, float threshold) {
+    track.expire(double(frame - fps));
+    track.add(value, flag, threshold, double(frame));
+    return track.transitions();
 }
 
 void FlashAnalyser::downscale(const unsigned char* pixels, int width, int height, int channels) {
-    const std::array<float, 256>& linear = linearTable();
+    const std::array<float, 256>& linear = flashsignal::linearTable();
     std::fill(cellRgb.begin(), cellRgb.end(), 0.0f);
     for (int cy = 0; cy < gridHeight; ++cy) {
         const int y0 = cy * height / gridHeight;

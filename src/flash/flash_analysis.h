@@ -1,4 +1,6 @@
 #pragma once
+#include "flash/flash_signal.h"
+
 #include <string>
 #include <vector>
 
@@ -54,28 +56,16 @@ class FlashAnalyser {
     const std::vector<FlashSecond>& seconds() const { return rows; }
 
   private:
-    // One signal's run and its recent transitions.
-    struct Track {
-        float last = 0.0f;
-        float start = 0.0f;     // where the current run began
-        bool startFlag = false; // whether the begin state is darker than 0.8, or saturated red
-        bool lastFlag = false;
-        signed char direction = 0;
-        signed char lastTransition = 0; // direction of the last transition counted
-        bool counted = false;           // the current run already made a transition
-        bool primed = false;
-        std::vector<long> transitions; // frames of the transitions still in the window
-    };
     // Feeds one value; returns the transitions within the last second.
-    int step(Track& track, float value, bool flag, float threshold);
+    int step(FlashTrack& track, float value, bool flag, float threshold);
 
     int fps;
     long frame;
     std::vector<float> cellRgb; // linear RGB of each cell of the current frame
-    std::vector<Track> cellLight;
-    std::vector<Track> cellRed;
-    std::vector<Track> regionLight; // the 25 fields, then the whole frame
-    std::vector<Track> regionRed;
+    std::vector<FlashTrack> cellLight;
+    std::vector<FlashTrack> cellRed;
+    std::vector<FlashTrack> regionLight; // the 25 fields, then the whole frame
+    std::vector<FlashTrack> regionRed;
     std::vector<int> flashingLight; // cells past three flashes, as 0 or 1
     std::vector<int> flashingRed;
     std::vector<FlashSecond> rows;

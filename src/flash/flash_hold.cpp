@@ -1,6 +1,7 @@
 #include "flash/flash_hold.h"
 
 #include "flash/flash_fields.h"
+#include "flash/flash_signal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,18 +14,17 @@ constexpr float redChange = 12.0f;
 constexpr float shortOf = 0.94f;
 // Seven transitions are at most three flashes; the window is a little longer than a second so
 // that frame times rounded either way still fall in it.
-constexpr size_t mostTransitions = 7;
+constexpr int mostTransitions = 7;
 constexpr double window = 1.02;
+constexpr FlashTrack::Dated dated = FlashTrack::Dated::byLastFrame;
+// Steps back smaller than about a byte of the picture do not turn a run.
+constexpr float lightNoise = 0.01f;
+constexpr float redNoise = 4.0f;
 constexpr float unbounded = std::numeric_limits<float>::infinity();
 constexpr int holdSteps = 255; // the hold texture's precision; holds are rounded up to it
 
-float luminance(const float* rgb) {
-    return 0.2126f * rgb[0] + 0.7152f * rgb[1] + 0.0722f * rgb[2];
-}
-// The red value before negative values are cut to 0: linear in the colour, as a mix is.
-float redLinear(const float* rgb) {
-    return (rgb[0] - rgb[1] - rgb[2]) * 320.0f;
-}
+using flashsignal::luminance;
+using flashsignal::redLinear;
 
 // The least hold that brings mix(drawn, shown, hold) into [low, high], where shown lies in it.
 float holdInto(float drawn, float shown, float low, float high) {
@@ -45,56 +45,39 @@ void mixInto(float* out, const float* drawn, const float* shown, float hold) {
 } // namespace
 
 FlashHold::FlashHold()
-    : shownRgb(cells * 3), holds(cells), proposed(cells * 3), cellLight(cells), cellRed(cells),
-      regionLight(flashgrid::regions), regionRed(flashgrid::regions) {}
+    : shownRgb(cells * 3), holds(cells), proposed(cells * 3),
+      cellLight(cells, FlashTrack(dated, lightNoise)), cellRed(cells, FlashTrack(dated, redNoise)),
+      regionLight(flashgrid::regions, FlashTrack(dated, lightNoise)),
+      regionRed(flashgrid::regions, FlashTrack(dated, redNoise)) {}
 
 void FlashHold::reset() {
     for (auto* tracks : {&cellLight, &cellRed, &regionLight, &regionRed}) {
-        std::fill(tracks->begin(), tracks->end(), Track{});
+        for (FlashTrack& track : *tracks) {
+            track.reset();
+        }
     }
     started = false;
 }
 
-FlashHold::Range FlashHold::allowed(Track& t, double seconds, float threshold) {
-    while (!t.transitions.empty() && t.transitions.front() <= seconds - window) {
-        t.transitions.pop_front();
-    }
-    if (!t.primed || t.transitions.size() < mostTransitions) {
+FlashHold::Range FlashHold::allowed(FlashTrack& t, double seconds, float threshold) {
+    t.expire(seconds - window);
+    if (!t.primed() || t.transitions() < mostTransitions) {
         return {-unbounded, unbounded};
     }
     const float reach = threshold * shortOf;
-    // Turning back starts a run at the last value; going on keeps the run's start.
-    Range r{t.last - reach, t.last + reach};
-    if (t.direction > 0) {
-        r.high = t.counted ? unbounded : std::max(t.last, t.start + reach);
-    } else if (t.direction < 0) {
-        r.low = t.counted ? -unbounded : std::min(t.last, t.start - reach);
+    // Turning back starts a run where this one went furthest; going on keeps the run's start.
+    const float furthest = t.furthest();
+    Range r{furthest - reach, furthest + reach};
+    if (t.direction() > 0) {
+        r.high = t.runCounted() ? unbounded : std::max(furthest, t.runStart() + reach);
+    } else if (t.direction() < 0) {
+        r.low = t.runCounted() ? -unbounded : std::min(furthest, t.runStart() - reach);
     }
     return r;
 }
 
-void FlashHold::record(Track& t, float value, double seconds, float threshold) {
-    if (!t.primed) {
-        t = Track{};
-        t.last = t.start = value;
-        t.primed = true;
-        return;
-    }
-    const float change = value - t.last;
-    const signed char direction = change > 0.0f ? 1 : (change < 0.0f ? -1 : 0);
-    if (direction != 0 && direction != t.direction) {
-        t.start = t.last;
-        t.direction = direction;
-        t.counted = false;
-    }
-    t.last = value;
-    if (!t.counted && t.direction != 0 && std::fabs(value - t.start) >= threshold) {
-        t.counted = true;
-        if (t.direction != t.lastTransition) {
-            t.lastTransition = t.direction;
-            t.transitions.push_back(seconds);
-        }
-    }
+void FlashHold::record(FlashTrack& t, float value, double seconds, float threshold) {
+    t.add(value, true, threshold, seconds);
 }
 
 const std::vector<float>& FlashHold::plan(const std::vector<float>& drawn, double seconds) {

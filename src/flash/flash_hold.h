@@ -1,5 +1,6 @@
 #pragma once
-#include <deque>
+#include "flash/flash_signal.h"
+
 #include <vector>
 
 // The decisions of the flash limiter, on the 160 x 90 cells the flash check reads (the mean of
@@ -11,9 +12,10 @@
 // times of its recent transitions. While a second already holds seven of them, a change that
 // would complete another is held back to just short of a transition: the run may go on as far as
 // it already went, or turn back by less than one. Otherwise the picture shows as drawn. It
-// counts a little earlier than the check does (at 0.09 luminance and 12 red, darker state and
-// saturation aside), so the small differences between its estimate of the picture and the frame
-// as recorded cannot add a flash the check would see.
+// counts with the check's own code, but a little earlier (at 0.09 luminance and 12 red, darker
+// state and saturation aside) and dating each transition by the last frame of its runs, so that
+// the small differences between its estimate of the picture and the frame as recorded cannot add
+// a flash the check would see.
 class FlashHold {
   public:
     static constexpr int gridWidth = 160;
@@ -34,28 +36,19 @@ class FlashHold {
     const std::vector<float>& shown() const { return shownRgb; }
 
   private:
-    struct Track {
-        float last = 0.0f;
-        float start = 0.0f;
-        signed char direction = 0;
-        signed char lastTransition = 0;
-        bool counted = false;
-        bool primed = false;
-        std::deque<double> transitions; // times within the window
-    };
     struct Range {
         float low;
         float high;
     };
-    static Range allowed(Track& track, double seconds, float threshold);
-    static void record(Track& track, float value, double seconds, float threshold);
+    static Range allowed(FlashTrack& track, double seconds, float threshold);
+    static void record(FlashTrack& track, float value, double seconds, float threshold);
 
     std::vector<float> shownRgb;
     std::vector<float> holds;
     std::vector<float> proposed;
-    std::vector<Track> cellLight;
-    std::vector<Track> cellRed;
-    std::vector<Track> regionLight;
-    std::vector<Track> regionRed;
+    std::vector<FlashTrack> cellLight;
+    std::vector<FlashTrack> cellRed;
+    std::vector<FlashTrack> regionLight;
+    std::vector<FlashTrack> regionRed;
     bool started = false;
 };

@@ -1,5 +1,6 @@
 #include "flash/flash_limiter.h"
 
+#include "flash/flash_signal.h"
 #include "render/gl.h"
 
 #include <algorithm>
@@ -109,18 +110,6 @@ void makeTexture(unsigned int& name, GLenum internalFormat, GLenum format, int w
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
-const std::array<float, 256>& linearTable() {
-    static const std::array<float, 256> table = [] {
-        std::array<float, 256> t{};
-        for (int i = 0; i < 256; ++i) {
-            const double v = i / 255.0;
-            t[i] =
-                static_cast<float>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
-        }
-        return t;
-    }();
-    return table;
-}
 } // namespace
 
 FlashLimiter::FlashLimiter()
@@ -191,7 +180,7 @@ void FlashLimiter::apply(int w, int h, double seconds) {
     glUniform2i(glGetUniformLocation(cellProgram.programId, "size"), w, h);
     glDrawArrays(GL_TRIANGLES, 0, 3);
     glReadPixels(0, 0, gridWidth, gridHeight, GL_RGBA, GL_UNSIGNED_BYTE, cellBytes.data());
-    const std::array<float, 256>& linear = linearTable();
+    const std::array<float, 256>& linear = flashsignal::linearTable();
     for (int i = 0; i < FlashHold::cells; ++i) {
         for (int c = 0; c < 3; ++c) {
             cellRgb[i * 3 + c] = linear[cellBytes[i * 4 + c]];
