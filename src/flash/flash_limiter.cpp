@@ -113,8 +113,8 @@ void makeTexture(unsigned int& name, GLenum internalFormat, GLenum format, int w
 } // namespace
 
 FlashLimiter::FlashLimiter()
-    : cellProgram("labShaders/flash_limit.vs", "labShaders/flash_cells.fs"),
-      blendProgram("labShaders/flash_limit.vs", "labShaders/flash_blend.fs"),
+    : cellProgram("labShaders/flash_limit.vs", "labShaders/flash_limit.fs"),
+      blendProgram("labShaders/flash_limit.vs", "labShaders/flash_limit.fs"),
       cellBytes(FlashHold::cells * 4), cellRgb(FlashHold::cells * 3), holdBytes(FlashHold::cells) {
     SavedState saved;
     glGenVertexArrays(1, &vertexArray);
@@ -123,9 +123,12 @@ FlashLimiter::FlashLimiter()
     glGenFramebuffers(1, &cellFramebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, cellFramebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, cellTexture, 0);
+    // One fragment file holds both passes; each program picks its own.
     cellProgram.activate();
+    cellProgram.setUniformInt("limiterPass", 0);
     cellProgram.setUniformInt("drawn", 0);
     blendProgram.activate();
+    blendProgram.setUniformInt("limiterPass", 1);
     blendProgram.setUniformInt("drawn", 0);
     blendProgram.setUniformInt("shown", 1);
     blendProgram.setUniformInt("hold", 2);

@@ -11,7 +11,7 @@
 // put back, so the next frame's scene sees what the last one left.
 class FlashLimiter {
   public:
-    // Builds its programs (labShaders/flash_*); call with the context current.
+    // Builds its programs (labShaders/flash_limit.*); call with the context current.
     FlashLimiter();
     FlashLimiter(const FlashLimiter&) = delete;
     FlashLimiter& operator=(const FlashLimiter&) = delete;
