@@ -50,3 +50,10 @@ std::string readOptions(const std::vector<std::string>& args, const std::vector<
     }
     return "";
 }
+
+std::function<std::string(const std::string&)> setsFlag(bool& option) {
+    return [&option](const std::string&) {
+        option = true;
+        return std::string();
+    };
+}

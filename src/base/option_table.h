@@ -17,6 +17,9 @@ struct OptionRow {
     bool endsReading = false;
 };
 
+// The take of a row that only switches something on.
+std::function<std::string(const std::string&)> setsFlag(bool& option);
+
 // What a program makes of the words that are not its options, and of the ways a word can be
 // wrong. The defaults are those of the two command-line programs.
 struct OptionRules {

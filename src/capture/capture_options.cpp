@@ -73,12 +73,6 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         return parsed;
     };
 
-    auto flag = [](bool& option) {
-        return [&option](const std::string&) {
-            option = true;
-            return std::string();
-        };
-    };
     // A whole number from low to high, or the message naming what the option wants.
     auto whole = [](int& option, long low, long high, const std::string& wants) {
         return [&option, low, high, wants](const std::string& value) {
@@ -112,11 +106,11 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         };
     };
     const std::vector<OptionRow> rows = {
-        {"--help", "-h", false, flag(o.help), true},
-        {"--version", nullptr, false, flag(o.version), true},
-        {"--part", nullptr, false, flag(o.part)},
-        {"--join", nullptr, false, flag(o.join)},
-        {"--gentle", nullptr, false, flag(o.gentle)},
+        {"--help", "-h", false, setsFlag(o.help), true},
+        {"--version", nullptr, false, setsFlag(o.version), true},
+        {"--part", nullptr, false, setsFlag(o.part)},
+        {"--join", nullptr, false, setsFlag(o.join)},
+        {"--gentle", nullptr, false, setsFlag(o.gentle)},
         {"--size", nullptr, true,
          [&o](const std::string& value) {
              if (!parseSize(value, o.width, o.height)) {

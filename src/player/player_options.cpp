@@ -7,23 +7,17 @@
 ParsedPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
     ParsedPlayerOptions parsed;
     PlayerOptions& o = parsed.options;
-    auto flag = [](bool& option) {
-        return [&option](const std::string&) {
-            option = true;
-            return std::string();
-        };
-    };
     const std::vector<OptionRow> rows = {
-        {"--help", "-h", false, flag(o.help), true},
-        {"--version", nullptr, false, flag(o.version), true},
-        {"--window", nullptr, false, flag(o.inWindow)},
+        {"--help", "-h", false, setsFlag(o.help), true},
+        {"--version", nullptr, false, setsFlag(o.version), true},
+        {"--window", nullptr, false, setsFlag(o.inWindow)},
         {"--edit", nullptr, false,
          [&o](const std::string&) {
              o.edit = true;
              o.inWindow = true;
              return std::string();
          }},
-        {"--gentle", nullptr, false, flag(o.gentle)},
+        {"--gentle", nullptr, false, setsFlag(o.gentle)},
         {"--from", nullptr, true,
          [&o](const std::string& value) {
              double seconds = 0.0;
