@@ -4,6 +4,27 @@
 #include "render/gl.h"
 #include "schedule/schedule.h"
 
+namespace {
+std::vector<KeyPress> keptPresses;
+
+void onKey(GLFWwindow*, int key, int, int action, int mods) {
+    if (action == GLFW_PRESS || action == GLFW_REPEAT) {
+        keptPresses.push_back({key, mods});
+    }
+}
+} // namespace
+
+void keepKeyPresses(GLFWwindow* window) {
+    keptPresses.clear();
+    glfwSetKeyCallback(window, onKey);
+}
+
+std::vector<KeyPress> takeKeyPresses() {
+    std::vector<KeyPress> presses;
+    presses.swap(keptPresses);
+    return presses;
+}
+
 bool applyTransportKey(DemoSession& session, int key, int mods) {
     const double step = (mods & GLFW_MOD_SHIFT) ? barSeconds : beatSeconds;
     switch (key) {

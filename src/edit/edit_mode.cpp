@@ -23,18 +23,6 @@
 #include <vector>
 
 namespace {
-struct KeyPress {
-    int key;
-    int mods;
-};
-std::vector<KeyPress> pendingKeys;
-
-void onKey(GLFWwindow*, int key, int, int action, int mods) {
-    if (action == GLFW_PRESS || action == GLFW_REPEAT) {
-        pendingKeys.push_back({key, mods});
-    }
-}
-
 double wallSeconds() {
     return glfwGetTime();
 }
@@ -97,7 +85,7 @@ int runEditMode(GLFWwindow* window, double fromSeconds) {
     FileWatch watch(watchedFolders());
     DemoSession session(wallSeconds);
     EditOverlay overlay;
-    glfwSetKeyCallback(window, onKey);
+    keepKeyPresses(window);
     if (fromSeconds >= 0.0) {
         session.moveTo(fromSeconds);
     }
@@ -139,9 +127,7 @@ int runEditMode(GLFWwindow* window, double fromSeconds) {
             }
         }
         handleKeys(window);
-        std::vector<KeyPress> keys;
-        keys.swap(pendingKeys);
-        for (const KeyPress& press : keys) {
+        for (const KeyPress& press : takeKeyPresses()) {
             applyKey(window, session, press, overlayShown);
         }
 

@@ -12,11 +12,6 @@
 #include <vector>
 
 namespace {
-struct KeyPress {
-    int key;
-    int mods;
-};
-std::vector<KeyPress> pendingKeys;
 std::unique_ptr<DemoSession> session;
 double wallSpeed = 1.0;
 bool firstFrame = true;
@@ -24,23 +19,15 @@ bool firstFrame = true;
 double wallSeconds() {
     return glfwGetTime() * wallSpeed;
 }
-
-// Kept for the next frame, as edit mode does: a move draws, and draws within the frame.
-void onKey(GLFWwindow*, int key, int, int action, int mods) {
-    if (action == GLFW_PRESS || action == GLFW_REPEAT) {
-        pendingKeys.push_back({key, mods});
-    }
-}
 } // namespace
 
 void startPagePlayer(GLFWwindow* window, double clockSpeed) {
     wallSpeed = clockSpeed;
-    pendingKeys.clear();
     session = std::make_unique<DemoSession>(wallSeconds);
     // Held until the first frame, so that it starts exactly where the page put it (#t=).
     session->togglePause();
     firstFrame = true;
-    glfwSetKeyCallback(window, onKey);
+    keepKeyPresses(window);
 }
 
 PlayedFrame playPageFrame(GLFWwindow* window) {
@@ -51,9 +38,7 @@ PlayedFrame playPageFrame(GLFWwindow* window) {
         firstFrame = false;
         heptadSetPaused(0);
     }
-    std::vector<KeyPress> keys;
-    keys.swap(pendingKeys);
-    for (const KeyPress& press : keys) {
+    for (const KeyPress& press : takeKeyPresses()) {
         applyTransportKey(*session, press.key, press.mods);
     }
     // The session holds at the end; the page ends there instead, as the live program does.
