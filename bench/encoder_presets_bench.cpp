@@ -9,7 +9,7 @@
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../encoder_presets_bench [WxH ...]
 #include "command_output.h"
 
-#include "capture/offscreen_target.h"
+#include "context/offscreen_target.h"
 #include "context/window.h"
 #include "demo/frame_at.h"
 #include "demo/frame_plan.h"

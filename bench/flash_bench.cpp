@@ -7,7 +7,7 @@
 //   cd build/runtime && ../flash_bench [frames]
 #include "bench_stats.h"
 #include "context/headless_gl.h"
-#include "capture/offscreen_target.h"
+#include "context/offscreen_target.h"
 #include "flash/flash_analysis.h"
 #include "flash/flash_limiter.h"
 #include "render/gl.h"

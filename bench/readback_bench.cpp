@@ -4,7 +4,7 @@
 // stands in for the pipe to the encoder), timed per frame over the wall clock.
 // Run it from the runtime folder under a display, e.g.
 //   cd build/runtime && xvfb-run -a -s "-screen 0 1920x1080x24" ../readback_bench [frames]
-#include "capture/offscreen_target.h"
+#include "context/offscreen_target.h"
 #include "context/window.h"
 #include "demo/frame_at.h"
 #include "demo/frame_plan.h"

@@ -1,8 +1,8 @@
 // The recorder's command line, frame arithmetic and encoder command, its helpers and the way it
 // writes files, checked without GL.
+#include "base/child_process.h"
 #include "base/whole_file.h"
 #include "capture/capture_options.h"
-#include "capture/child_process.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
 #include "capture/progress.h"

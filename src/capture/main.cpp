@@ -1,19 +1,19 @@
 // heptad-capture: records the demo frame by frame on a virtual clock into an MP4 video with its
 // music (or one frame into a PNG), the same start-up and scenes as the live program, on any
 // machine: it needs no display (EGL makes its context), and without a GPU Mesa renders.
+#include "base/child_process.h"
 #include "base/data_folder.h"
+#include "base/pending_output.h"
 #include "base/version.h"
 #include "base/whole_file.h"
 #include "capture/capture_options.h"
-#include "capture/child_process.h"
 #include "capture/downsample.h"
 #include "capture/encoder.h"
-#include "capture/offscreen_target.h"
-#include "capture/pending_output.h"
 #include "capture/progress.h"
 #include "capture/recording_parts.h"
 #include "capture/video_check.h"
 #include "context/headless_gl.h"
+#include "context/offscreen_target.h"
 #include "demo/frame_at.h"
 #include "demo/frame_plan.h"
 #include "demo/startup.h"

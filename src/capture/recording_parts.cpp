@@ -1,6 +1,6 @@
 #include "capture/recording_parts.h"
 
-#include "capture/child_process.h"
+#include "base/child_process.h"
 #include "capture/progress.h"
 #include "capture/video_check.h"
 

@@ -1,7 +1,7 @@
 #include "capture/video_check.h"
 
+#include "base/child_process.h"
 #include "base/whole_file.h"
-#include "capture/child_process.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,5 +1,5 @@
 #pragma once
-#include "capture/offscreen_target.h"
+#include "context/offscreen_target.h"
 #include "render/gl.h"
 
 #include <glm/glm.hpp>

@@ -1,7 +1,7 @@
 #include "support/small_window.h"
 
-#include "capture/offscreen_target.h"
 #include "context/headless_gl.h"
+#include "context/offscreen_target.h"
 #include "context/window.h"
 #include "demo/startup.h"
 

@@ -1,6 +1,6 @@
-#include "capture/child_process.h"
+#include "base/child_process.h"
 
-#include "capture/pending_output.h"
+#include "base/pending_output.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "capture/offscreen_target.h"
+#include "context/offscreen_target.h"
 
 #include "render/gl.h"
 

@@ -1,4 +1,4 @@
-#include "capture/pending_output.h"
+#include "base/pending_output.h"
 
 #include "base/whole_file.h"
 
