@@ -61,7 +61,7 @@ TEST(PolygonEdges, ThreeEdgesPerTriangleOfListsAndStrips) {
 TEST(WebOptions, ReadsThePagesArgumentsAndRefusesBadOnes) {
     std::string error;
     const WebOptions options = parseWebOptions(
-        {"--size", "960x540", "--speed", "20", "--still", "150", "--glcheck"}, error);
+        {"--size", "960x540", "--speed", "20", "--still", "150", "--glcheck", "--gentle"}, error);
     EXPECT_EQ(error, "");
     EXPECT_EQ(options.width, 960);
     EXPECT_EQ(options.height, 540);
@@ -69,7 +69,9 @@ TEST(WebOptions, ReadsThePagesArgumentsAndRefusesBadOnes) {
     EXPECT_TRUE(options.still);
     EXPECT_EQ(options.stillTime, 150.0);
     EXPECT_TRUE(options.glCheck);
+    EXPECT_TRUE(options.gentle);
     EXPECT_EQ(parseWebOptions({}, error).width, 1920);
+    EXPECT_FALSE(parseWebOptions({}, error).gentle);
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"--size", "960"},
                                                {"--size", "0x540"},

@@ -2,7 +2,8 @@
 // The page around the browser build: the start card (browsers allow sound only after a click),
 // the demo's canvas, its music, the end card, and what tests read back from window.heptad.
 // Address parameters: size=WxH, speed=X, still=T, glcheck, bench=N (see web_options.h); the
-// fragment #t=T starts at T seconds. The player's controls and its API are web/player.js's.
+// fragment #t=T starts at T seconds. The start card's "reduce flashing" switch plays the demo
+// through its flash limiter. The player's controls and its API are web/player.js's.
 // The program, its data and its music come either inline (heptad.html, one file that opens from
 // the file system) or as files beside index.html on a web server, downloaded with their progress
 // shown; whatever keeps the demo from starting is said in one line on the page.
@@ -14,6 +15,7 @@
   const state = (window.heptad = Object.assign(new EventTarget(), {
     state: 'loading', frames: 0, firstFrameMs: null, firstFrameTime: null, glErrors: 0,
     glErrorsByScene: {}, sceneFrames: {}, bench: {}, still: null, musicStartDemo: null,
+    gentleFrames: 0,
   }));
   const player = heptadPlayer(state, music, { playAgain: () => playAgain() });
   let demo = null;
@@ -24,12 +26,43 @@
     document.body.dataset.state = name;
   }
 
+  // The "reduce flashing" switch. It starts on where the viewer's system asks for reduced
+  // motion, and the viewer's choice is remembered where the browser lets the page store it (one
+  // opened from the file system may refuse). On, the demo draws through its flash limiter
+  // (--gentle), whose history each seek starts afresh.
+  const flashChoiceKey = 'heptad.reduceFlashing';
+  function storedFlashChoice() {
+    try {
+      return window.localStorage.getItem(flashChoiceKey);
+    } catch (error) {
+      return null;
+    }
+  }
+  function storeFlashChoice(on) {
+    try {
+      window.localStorage.setItem(flashChoiceKey, on ? 'on' : 'off');
+    } catch (error) {
+      // Remembered for this visit only.
+    }
+  }
+  const flashSwitch = document.getElementById('reduce-flashing');
+  const storedChoice = storedFlashChoice();
+  flashSwitch.checked = storedChoice === null
+    ? typeof window.matchMedia === 'function' &&
+      window.matchMedia('(prefers-reduced-motion: reduce)').matches
+    : storedChoice === 'on';
+  flashSwitch.addEventListener('change', () => storeFlashChoice(flashSwitch.checked));
+  // A click on the switch or its text sets it; it does not start the demo.
+  document.getElementById('flash-choice').addEventListener('click',
+    (event) => event.stopPropagation());
+
   function programArguments() {
     const args = [];
     for (const name of ['size', 'speed', 'still', 'bench']) {
       if (params.has(name)) args.push('--' + name, params.get(name));
     }
     if (params.has('glcheck')) args.push('--glcheck');
+    if (flashSwitch.checked && !params.has('still') && !params.has('bench')) args.push('--gentle');
     return args;
   }
 
@@ -83,6 +116,8 @@
         state.firstFrameTime = value;
         setState('playing');
       }
+    } else if (what === 'gentle') {
+      state.gentleFrames += 1; // a frame drawn through the flash limiter
     } else if (what === 'glerrors') {
       state.glErrors += value;
       state.glErrorsByScene[scene] = (state.glErrorsByScene[scene] || 0) + value;
@@ -227,6 +262,7 @@
   function play() {
     clickedAt = performance.now();
     state.frames = 0;
+    state.gentleFrames = 0;
     state.firstFrameTime = null;
     state.musicStartDemo = null;
     startCard.hidden = true;

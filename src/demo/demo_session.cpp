@@ -51,6 +51,7 @@ void DemoSession::restoreStartUpState() {
 }
 
 void DemoSession::moveTo(double seconds) {
+    ++moveCount;
     const bool wasPaused = transport.paused();
     transport.pause(wallClock());
     transport.setPosition(seconds, wallClock());

@@ -27,6 +27,8 @@ class DemoSession {
     void stepFrame(int direction);
     void nextScene() { moveTo(nextSceneStart(time())); }
     void previousScene() { moveTo(sceneStartBack(time())); }
+    // How many moves there have been: a viewer sees each as a cut, not as the demo going on.
+    unsigned moves() const { return moveCount; }
 
     // Draws the frame at the clock's time as the recorder draws it, holding at the end of the
     // demo (paused, music included). Returns the time drawn.
@@ -41,6 +43,7 @@ class DemoSession {
     GlStateSnapshot startUpState;
     double drawnUpTo = -1.0; // the time of the last frame drawn, whose state the scenes hold
     bool musicStarted = false;
+    unsigned moveCount = 0;
 
     void restoreStartUpState();
 };

@@ -139,8 +139,15 @@ void FlashLimiter::reset() {
 }
 
 void FlashLimiter::resize(int w, int h) {
+#ifdef __EMSCRIPTEN__
+    // The page's canvas has no alpha, and WebGL copies a framebuffer only into a texture of no
+    // more channels than it has.
+    makeTexture(drawn, GL_RGB8, GL_RGB, w, h);
+    makeTexture(shown, GL_RGB8, GL_RGB, w, h);
+#else
     makeTexture(drawn, GL_RGBA8, GL_RGBA, w, h);
     makeTexture(shown, GL_RGBA8, GL_RGBA, w, h);
+#endif
     width = w;
     height = h;
     hold.reset();

@@ -60,6 +60,9 @@ void playFrame() {
     if (options.glCheck) {
         pageReport("glerrors", drainGlErrors(), scene);
     }
+    if (played.held) {
+        pageReport("gentle", 1, scene);
+    }
     pageReport("frame", played.time, scene);
     if (played.timeUp) {
         endDemo();
@@ -135,7 +138,10 @@ int main(int argc, char** argv) {
         renderStill();
         return 0;
     }
-    startPagePlayer(window, options.speed);
+    startPagePlayer(window, options.speed, options.gentle);
+    if (options.glCheck) {
+        pageReport("glerrors", drainGlErrors(), -1);
+    }
     emscripten_set_main_loop(playFrame, 0, 0);
     return 0;
 }

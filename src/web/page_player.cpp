@@ -4,6 +4,7 @@
 #include "demo/keys.h"
 #include "demo/transport.h"
 #include "demo/transport_keys.h"
+#include "flash/flash_limiter.h"
 #include "render/gl.h"
 #include "schedule/clock.h"
 #include "schedule/schedule.h"
@@ -15,15 +16,20 @@ namespace {
 std::unique_ptr<DemoSession> session;
 double wallSpeed = 1.0;
 bool firstFrame = true;
+std::unique_ptr<FlashLimiter> limiter;
+unsigned movesSeen = 0; // the session's moves when the limiter last drew
 
 double wallSeconds() {
     return glfwGetTime() * wallSpeed;
 }
 } // namespace
 
-void startPagePlayer(GLFWwindow* window, double clockSpeed) {
+void startPagePlayer(GLFWwindow* window, double clockSpeed, bool gentle) {
     wallSpeed = clockSpeed;
     session = std::make_unique<DemoSession>(wallSeconds);
+    if (gentle) {
+        limiter = std::make_unique<FlashLimiter>();
+    }
     // Held until the first frame, so that it starts exactly where the page put it (#t=).
     session->togglePause();
     firstFrame = true;
@@ -43,10 +49,22 @@ PlayedFrame playPageFrame(GLFWwindow* window) {
     }
     // The session holds at the end; the page ends there instead, as the live program does.
     if (!session->paused() && session->time() >= editEndSeconds()) {
-        return {session->time(), true};
+        return {session->time(), true, false};
     }
     session->startMusic();
-    return {session->drawFrame(), false};
+    const double drawn = session->drawFrame();
+    if (!limiter) {
+        return {drawn, false, false};
+    }
+    if (session->moves() != movesSeen) {
+        movesSeen = session->moves();
+        limiter->reset();
+    }
+    int width = 0;
+    int height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    limiter->apply(width, height, drawn);
+    return {drawn, false, true};
 }
 
 double heptadDemoSeconds() {

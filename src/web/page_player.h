@@ -7,15 +7,18 @@ struct GLFWwindow;
 // through the C functions below, exported by the build.
 
 // Made right after start-up, before any frame: the session keeps the state start-up leaves. The
-// wall clock runs clockSpeed times as fast as real time (the page's speed=).
-void startPagePlayer(GLFWwindow* window, double clockSpeed);
+// wall clock runs clockSpeed times as fast as real time (the page's speed=). With gentle (the
+// start card's "reduce flashing" switch) every frame drawn goes through the flash limiter.
+void startPagePlayer(GLFWwindow* window, double clockSpeed, bool gentle);
 
 struct PlayedFrame {
     double time; // the demo's seconds drawn, or reached at the end
     bool timeUp; // playing reached the demo's end: nothing was drawn
+    bool held;   // it went through the flash limiter
 };
 // One animation frame: the keys pressed since the last one, the music (first frame only), then
-// the frame at the session's time.
+// the frame at the session's time, and for a gentle viewing the limiter's pass over it. A seek
+// starts a new viewing: the limiter then holds nothing back for what was shown before it.
 PlayedFrame playPageFrame(GLFWwindow* window);
 
 extern "C" {

@@ -25,11 +25,8 @@ WebOptions parseWebOptions(const std::vector<std::string>& args, std::string& er
         };
     };
     const std::vector<OptionRow> rows = {
-        {"--glcheck", nullptr, false,
-         [&options](const std::string&) {
-             options.glCheck = true;
-             return std::string();
-         }},
+        {"--glcheck", nullptr, false, setsFlag(options.glCheck)},
+        {"--gentle", nullptr, false, setsFlag(options.gentle)},
         {"--size", nullptr, true,
          valueFor("--size",
                   [&options](const std::string& value) {

@@ -8,6 +8,8 @@
 //   --still T    render only the frame at T seconds, as heptad-capture --still does
 //   --glcheck    count GL errors after start-up and after every frame
 //   --bench N    time N frames of every scene instead of playing
+//   --gentle     run the flash limiter after every frame, as heptad --gentle does (the start
+//                card's "reduce flashing" switch)
 struct WebOptions {
     int width = 1920;
     int height = 1080;
@@ -16,6 +18,7 @@ struct WebOptions {
     double stillTime = 0.0;
     bool glCheck = false;
     int benchFrames = 0;
+    bool gentle = false;
 };
 
 // Unknown or malformed arguments leave error set and the defaults in place.

@@ -8,6 +8,8 @@
 // - a whole run on a fast clock reaches the end card with no GL error in any scene;
 // - the player: pause holds the picture and the position, Shift+Right moves a bar, #t=129 starts
 //   there, and seeks (forward to 141 s, back from 150 s to 50 s) draw what --still draws;
+// - the "reduce flashing" switch: on for reduced motion, remembered, the limiter on or off with it,
+//   also across a seek;
 // - without EXT_color_buffer_float the page says so.
 // Usage: node browser_test.mjs <build-web dir> <runtime dir>
 import { execFile } from 'node:child_process';
@@ -316,6 +318,49 @@ async function testPlayer(browser, url, nativeStills, dir) {
   await page.close();
 }
 
+// The "reduce flashing" switch: on by default where the system asks for reduced motion, the
+// choice remembered; on, every frame goes through the flash limiter, a seek included, and off,
+// none does.
+async function testReduceFlashing(browser, url) {
+  const page = await browser.newPage({ viewport: { width: 1280, height: 800 }, reducedMotion: 'reduce' });
+  const problems = [];
+  page.on('console', (message) => { if (message.type() === 'error') problems.push(message.text()); });
+  page.on('pageerror', (error) => problems.push(error.message));
+  const address = `${url}?size=480x270&glcheck`;
+  const switchOn = () => page.isChecked('#reduce-flashing');
+  const played = async (on) => {
+    await page.goto(address);
+    await waitForState(page, ['ready', 'failed'], 60000);
+    if (await switchOn() !== on) await page.click('#reduce-flashing');
+    check(await page.evaluate(() => window.heptad.state) === 'ready', 'the switch does not start the demo');
+    await page.click('#start');
+    await page.waitForFunction(() => window.heptad.frames >= 20 || window.heptad.state === 'failed',
+      null, { timeout: 120000 });
+    // A seek into scene 3, which flashes, and on from there.
+    await page.evaluate(() => { window.heptad.currentTime = 47; });
+    await page.waitForFunction(() => window.heptad.frames >= 40 || window.heptad.state === 'failed',
+      null, { timeout: 120000 });
+    return page.evaluate(() => window.heptad);
+  };
+  await page.goto(address);
+  await waitForState(page, ['ready', 'failed'], 60000);
+  check(await switchOn(), 'reduce flashing is on where the system asks for reduced motion');
+  check(/scene 3 \(45.51 s\)/.test(await page.textContent('#flash-choice')),
+    'the start card says where the demo flashes');
+  let run = await played(false);
+  check(run.frames >= 40 && run.gentleFrames === 0, 'switched off, no frame goes through the limiter',
+    `${run.gentleFrames} of ${run.frames}`);
+  await page.goto(address);
+  await waitForState(page, ['ready', 'failed'], 60000);
+  check(!(await switchOn()), 'the choice is remembered');
+  run = await played(true);
+  check(run.frames >= 40 && run.gentleFrames === run.frames,
+    'switched on, every frame goes through the limiter, across a seek', `${run.gentleFrames} of ${run.frames}`);
+  check(run.glErrors === 0, 'no GL error through the limiter', JSON.stringify(run.glErrorsByScene));
+  check(problems.length === 0, 'no console error with the switch', problems.join(' | '));
+  await page.close();
+}
+
 async function testWholeRun(browser, url) {
   const { page, problems } = await openPage(browser, `${url}?size=480x270&speed=6&glcheck`);
   await waitForState(page, ['ready', 'failed'], 60000);
@@ -347,6 +392,7 @@ try {
   await testPage(browser, url);
   await testPlayer(browser, url, nativeStills, workDir);
   await testWholeRun(browser, url);
+  await testReduceFlashing(browser, url);
   await testNoFloatTargets(browser, url);
   await testStills(browser, url, nativeStills);
   await testFaultsCaught(browser, url, nativeStills);
