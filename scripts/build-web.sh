@@ -20,12 +20,12 @@ ln -sfn /usr/include/stb "$objects/include/stb"
 
 # The rooms the page uses, each room's web/ variant in place of the native file it replaces.
 sources=(
-  src/schedule/camera.cpp src/schedule/schedule.cpp src/schedule/web/*.cpp
+  src/schedule/*.cpp
   src/render/*.cpp src/render/web/*.cpp src/audio/web/*.cpp
   src/ibl/*.cpp src/scenes/*.cpp src/flash/*.cpp
   src/demo/frame.cpp src/demo/keys.cpp src/demo/startup.cpp
   src/demo/frame_plan.cpp src/demo/frame_at.cpp src/demo/transport.cpp src/demo/transport_keys.cpp
-  src/demo/demo_session.cpp src/demo/gl_state_snapshot.cpp
+  src/demo/demo_session.cpp
   src/base/data_file.cpp src/base/option_table.cpp src/base/option_words.cpp src/web/*.cpp
 )
 # The shared sound engine header keeps a pointer that only the desktop engine uses.

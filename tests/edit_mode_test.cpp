@@ -6,15 +6,16 @@
 #include "context/window.h"
 #include "demo/demo_session.h"
 #include "demo/frame_at.h"
-#include "demo/gl_state_snapshot.h"
 #include "demo/startup.h"
 #include "demo/transport.h"
 #include "edit/edit_overlay.h"
 #include "edit/file_watch.h"
 #include "edit/live_reload.h"
+#include "flash/flash_limiter.h"
 #include "ibl/capture_math.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
+#include "render/gl_state_snapshot.h"
 #include "scenes/resources.h"
 #include "schedule/camera.h"
 #include "support/capture_stdout.h"
@@ -110,12 +111,17 @@ void expectSameState(const GlStateSnapshot& a, const GlStateSnapshot& b) {
     EXPECT_EQ(a.polygonMode, b.polygonMode);
     EXPECT_EQ(a.lineWidth, b.lineWidth);
     EXPECT_EQ(a.clearColor, b.clearColor);
+    EXPECT_EQ(a.colourMask, b.colourMask);
     EXPECT_EQ(a.depthFunc, b.depthFunc);
     EXPECT_EQ(a.viewport, b.viewport);
     EXPECT_EQ(a.program, b.program);
     EXPECT_EQ(a.vertexArray, b.vertexArray);
     EXPECT_EQ(a.arrayBuffer, b.arrayBuffer);
-    EXPECT_EQ(a.framebuffer, b.framebuffer);
+    EXPECT_EQ(a.packBuffer, b.packBuffer);
+    EXPECT_EQ(a.unpackBuffer, b.unpackBuffer);
+    EXPECT_EQ(a.drawFramebuffer, b.drawFramebuffer);
+    EXPECT_EQ(a.readFramebuffer, b.readFramebuffer);
+    EXPECT_EQ(a.renderbuffer, b.renderbuffer);
     EXPECT_EQ(a.activeTexture, b.activeTexture);
     EXPECT_EQ(a.texture2D, b.texture2D);
     EXPECT_EQ(a.textureCube, b.textureCube);
@@ -326,6 +332,21 @@ TEST_F(EditModeTest, APrecomputeShaderEditRendersTheMapsAgainAndLeavesTheStateAs
     EXPECT_TRUE(reloadSavedFiles(saves(watch)).lightingRedone);
     session.drawFrame();
     EXPECT_NE(readSmallPicture(), before);
+}
+
+// The gentle mode's pass runs between the scene and the next frame, in the page's session too.
+TEST_F(EditModeTest, TheFlashLimiterLeavesTheStateAsItFoundInAWireframePhase) {
+    startUp();
+    DemoSession session(fakeClock);
+    session.togglePause();
+    FlashLimiter limiter;
+    for (double t : {45.0, 45.1, 45.2}) { // scene 3's wireframe
+        session.moveTo(t);
+        session.drawFrame();
+        const GlStateSnapshot state = readGlState();
+        limiter.apply(smallWidth, smallHeight, t);
+        expectSameState(readGlState(), state);
+    }
 }
 
 TEST(EditTransportTest, PauseHoldsTheClockBeatsBarsAndScenesLandWhereTheyShould) {

@@ -104,8 +104,9 @@ class ResourcesTest : public GlTest {
 } // namespace
 
 TEST(VertexTables, WarpedTablesMoveOnlyTheListedPositions) {
-    expectPositionsDifferOnlyAt(plainCubeTable, warpedCubeTable, {3, 9, 14, 31, 32, 33, 34, 35});
-    expectPositionsDifferOnlyAt(splitCubeTable, warpedSplitCubeTable,
+    expectPositionsDifferOnlyAt(plainCubeTable.data(), warpedCubeTable.data(),
+                                {3, 9, 14, 31, 32, 33, 34, 35});
+    expectPositionsDifferOnlyAt(splitCubeTable.data(), warpedSplitCubeTable.data(),
                                 {2, 3, 4, 5, 19, 20, 21, 22, 23, 27, 28, 29, 30, 31, 32, 33});
 }
 
@@ -181,9 +182,9 @@ TEST_F(ResourcesTest, TablesAreUploadedWhole) {
     capture.finish();
 
     const std::vector<std::pair<unsigned int, const float*>> cubes = {
-        {spareCubeVBOa, warpedCubeTable}, {spareCubeVBOb, warpedSplitCubeTable},
-        {scene2VBOa, plainCubeTable},     {scene2VBOb, splitCubeTable},
-        {scene3VBOa, warpedCubeTable},    {scene3VBOb, warpedSplitCubeTable}};
+        {spareCubeVBOa, warpedCubeTable.data()}, {spareCubeVBOb, warpedSplitCubeTable.data()},
+        {scene2VBOa, plainCubeTable.data()},     {scene2VBOb, splitCubeTable.data()},
+        {scene3VBOa, warpedCubeTable.data()},    {scene3VBOb, warpedSplitCubeTable.data()}};
     for (const auto& [buffer, table] : cubes) {
         EXPECT_EQ(bufferBytes(buffer), 864);
         EXPECT_EQ(bufferFloats(buffer, GL_ARRAY_BUFFER),

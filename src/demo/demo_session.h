@@ -1,6 +1,6 @@
 #pragma once
-#include "demo/gl_state_snapshot.h"
 #include "demo/transport.h"
+#include "render/gl_state_snapshot.h"
 
 // Edit mode's moves through the demo with the scenes' state and the music kept in step. Made
 // right after start-up, before any frame, it keeps the state that start-up leaves; a move back

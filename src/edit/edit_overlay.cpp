@@ -1,7 +1,7 @@
 #include "edit/edit_overlay.h"
 
-#include "demo/gl_state_snapshot.h"
 #include "render/gl.h"
+#include "render/gl_state_snapshot.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,13 +1,14 @@
 #include "edit/live_reload.h"
 
-#include "demo/gl_state_snapshot.h"
 #include "ibl/ibl.h"
 #include "render/gl.h"
+#include "render/gl_state_snapshot.h"
 #include "render/texture.h"
 #include "scenes/resources.h"
 #include "schedule/schedule.h"
 
 #include <algorithm>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -44,15 +45,9 @@ const std::vector<ProgramSource>& programSources() {
     return sources;
 }
 
-struct PictureSource {
-    unsigned int* texture;
-    const char* path;
-};
-const PictureSource pictureSources[] = {
-    {&logoTexture, "imgs/logo.png"},
-    {&tarvoGreetsTexture, "imgs/Tarvogreets.png"},
-    {&greetsTexture, "imgs/Greets.png"},
-};
+// The textures start-up loads the scene pictures into, in their order.
+unsigned int* const pictureTextures[] = {&logoTexture, &tarvoGreetsTexture, &greetsTexture};
+static_assert(std::size(pictureTextures) == std::size(scenePictures));
 
 bool contains(const std::vector<std::string>& files, const std::string& path) {
     return std::find(files.begin(), files.end(), path) != files.end();
@@ -231,9 +226,9 @@ ReloadOutcome reloadSavedFiles(const std::vector<std::string>& files) {
         lightingChanged = lightingChanged || source.precompute;
     }
 
-    for (const PictureSource& picture : pictureSources) {
-        if (contains(files, picture.path)) {
-            loadImageInto(*picture.texture, picture.path);
+    for (size_t i = 0; i < std::size(pictureTextures); ++i) {
+        if (contains(files, scenePictures[i])) {
+            loadImageInto(*pictureTextures[i], scenePictures[i]);
         }
     }
     if (contains(files, skyPicture)) {

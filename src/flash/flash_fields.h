@@ -30,9 +30,4 @@ inline Rect region(int r) {
     return {fieldStart(r % fieldsAcross, width, fieldWidth),
             fieldStart(r / fieldsAcross, height, fieldHeight), fieldWidth, fieldHeight};
 }
-
-// The cell a picture of this size puts its pixel (x, y) in, whole blocks of pixels each.
-inline int cellStart(int cell, int pixels, int cellsAcross) {
-    return cell * pixels / cellsAcross;
-}
 } // namespace flashgrid

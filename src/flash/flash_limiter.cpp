@@ -2,6 +2,7 @@
 
 #include "flash/flash_signal.h"
 #include "render/gl.h"
+#include "render/gl_state_snapshot.h"
 
 #include <algorithm>
 #include <array>
@@ -10,92 +11,6 @@
 namespace {
 constexpr int gridWidth = FlashHold::gridWidth;
 constexpr int gridHeight = FlashHold::gridHeight;
-
-// The state the pass changes, read before and put back after.
-class SavedState {
-  public:
-    SavedState() {
-        program = integer(GL_CURRENT_PROGRAM);
-        vertexArray = integer(GL_VERTEX_ARRAY_BINDING);
-        activeTexture = integer(GL_ACTIVE_TEXTURE);
-        for (int unit = 0; unit < units; ++unit) {
-            glActiveTexture(GL_TEXTURE0 + unit);
-            textures[unit] = integer(GL_TEXTURE_BINDING_2D);
-        }
-        drawFramebuffer = integer(GL_DRAW_FRAMEBUFFER_BINDING);
-        readFramebuffer = integer(GL_READ_FRAMEBUFFER_BINDING);
-        packBuffer = integer(GL_PIXEL_PACK_BUFFER_BINDING);
-        unpackBuffer = integer(GL_PIXEL_UNPACK_BUFFER_BINDING);
-        glGetIntegerv(GL_VIEWPORT, viewport.data());
-        glGetBooleanv(GL_COLOR_WRITEMASK, colourMask.data());
-        for (size_t i = 0; i < caps.size(); ++i) {
-            enabled[i] = glIsEnabled(caps[i]);
-        }
-#ifndef __EMSCRIPTEN__
-        GLint modes[2] = {};
-        glGetIntegerv(GL_POLYGON_MODE, modes);
-        polygonMode = modes[0];
-#endif
-    }
-    ~SavedState() {
-        for (size_t i = 0; i < caps.size(); ++i) {
-            if (enabled[i]) {
-                glEnable(caps[i]);
-            } else {
-                glDisable(caps[i]);
-            }
-        }
-#ifndef __EMSCRIPTEN__
-        glPolygonMode(GL_FRONT_AND_BACK, polygonMode);
-#endif
-        glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
-        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-        glBindBuffer(GL_PIXEL_PACK_BUFFER, packBuffer);
-        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, unpackBuffer);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFramebuffer);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
-        for (int unit = 0; unit < units; ++unit) {
-            glActiveTexture(GL_TEXTURE0 + unit);
-            glBindTexture(GL_TEXTURE_2D, textures[unit]);
-        }
-        glActiveTexture(activeTexture);
-        glBindVertexArray(vertexArray);
-        glUseProgram(program);
-    }
-    SavedState(const SavedState&) = delete;
-    SavedState& operator=(const SavedState&) = delete;
-
-    static constexpr int units = 3;
-    int drawFramebuffer = 0;
-
-  private:
-    static int integer(GLenum name) {
-        GLint value = 0;
-        glGetIntegerv(name, &value);
-        return value;
-    }
-#ifdef __EMSCRIPTEN__
-    static constexpr std::array<GLenum, 6> caps = {GL_DEPTH_TEST,   GL_BLEND,
-                                                   GL_CULL_FACE,    GL_SCISSOR_TEST,
-                                                   GL_STENCIL_TEST, GL_RASTERIZER_DISCARD};
-#else
-    static constexpr std::array<GLenum, 7> caps = {GL_DEPTH_TEST,        GL_BLEND,
-                                                   GL_CULL_FACE,         GL_SCISSOR_TEST,
-                                                   GL_STENCIL_TEST,      GL_FRAMEBUFFER_SRGB,
-                                                   GL_RASTERIZER_DISCARD};
-#endif
-    std::array<GLboolean, caps.size()> enabled{};
-    std::array<GLboolean, 4> colourMask{};
-    std::array<GLint, 4> viewport{};
-    std::array<int, units> textures{};
-    int program = 0;
-    int vertexArray = 0;
-    int activeTexture = 0;
-    int readFramebuffer = 0;
-    int packBuffer = 0;
-    int unpackBuffer = 0;
-    int polygonMode = 0;
-};
 
 void makeTexture(unsigned int& name, GLenum internalFormat, GLenum format, int w, int h) {
     if (name == 0) {
@@ -116,7 +31,7 @@ FlashLimiter::FlashLimiter()
     : cellProgram("labShaders/flash_limit.vs", "labShaders/flash_limit.fs"),
       blendProgram("labShaders/flash_limit.vs", "labShaders/flash_limit.fs"),
       cellBytes(FlashHold::cells * 4), cellRgb(FlashHold::cells * 3), holdBytes(FlashHold::cells) {
-    SavedState saved;
+    const GlStateSnapshot saved = readGlState();
     glGenVertexArrays(1, &vertexArray);
     makeTexture(cellTexture, GL_RGBA8, GL_RGBA, gridWidth, gridHeight);
     makeTexture(holdTexture, GL_R8, GL_RED, gridWidth, gridHeight);
@@ -132,6 +47,7 @@ FlashLimiter::FlashLimiter()
     blendProgram.setUniformInt("drawn", 0);
     blendProgram.setUniformInt("shown", 1);
     blendProgram.setUniformInt("hold", 2);
+    restoreGlState(saved);
 }
 
 void FlashLimiter::reset() {
@@ -157,7 +73,8 @@ void FlashLimiter::apply(int w, int h, double seconds) {
     if (w < 1 || h < 1) {
         return;
     }
-    SavedState saved;
+    // Every piece of state the pass changes is in the snapshot, and put back at the end.
+    const GlStateSnapshot saved = readGlState();
     const unsigned int target = static_cast<unsigned int>(saved.drawFramebuffer);
     glActiveTexture(GL_TEXTURE0);
     if (w != width || h != height) {
@@ -171,10 +88,9 @@ void FlashLimiter::apply(int w, int h, double seconds) {
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_STENCIL_TEST);
     glDisable(GL_RASTERIZER_DISCARD);
-#ifndef __EMSCRIPTEN__
     glDisable(GL_FRAMEBUFFER_SRGB);
+    // Filled in a scene's wireframe or point phase too (the page's draws honour the mode).
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-#endif
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glBindVertexArray(vertexArray);
 
@@ -225,4 +141,5 @@ void FlashLimiter::apply(int w, int h, double seconds) {
     }
     // Either way the drawn copy now holds the picture shown.
     std::swap(drawn, shown);
+    restoreGlState(saved);
 }

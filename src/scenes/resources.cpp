@@ -6,6 +6,7 @@
 #include "schedule/schedule.h"
 
 #include <iterator>
+#include <utility>
 
 Shader titleShader;
 Shader scene2Shader;
@@ -29,30 +30,24 @@ namespace {
 // Shape A (position, colour) at locations 0 and 1 from the first buffer, shape B at 2 and 3
 // from the second: the vertex shader sees both shapes at once, vertex by vertex.
 void buildTwoShapeCube(unsigned int& vao, unsigned int& vboA, unsigned int& vboB,
-                       const float* shapeA, const float* shapeB) {
+                       const CubeTable& shapeA, const CubeTable& shapeB) {
     const GLsizei stride = 6 * sizeof(float);
     const GLsizeiptr bytes = cubeTableFloats * sizeof(float);
     glGenVertexArrays(1, &vao);
     glGenBuffers(1, &vboA);
     glGenBuffers(1, &vboB);
     glBindVertexArray(vao);
-
-    glBindBuffer(GL_ARRAY_BUFFER, vboA);
-    glBufferData(GL_ARRAY_BUFFER, bytes, shapeA, GL_STATIC_DRAW);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<void*>(3 * sizeof(float)));
-    glEnableVertexAttribArray(1);
-
-    glBindBuffer(GL_ARRAY_BUFFER, vboB);
-    glBufferData(GL_ARRAY_BUFFER, bytes, shapeB, GL_STATIC_DRAW);
-    glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
-    glEnableVertexAttribArray(2);
-    glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<void*>(3 * sizeof(float)));
-    glEnableVertexAttribArray(3);
-
+    const std::pair<unsigned int, const CubeTable*> shapes[] = {{vboA, &shapeA}, {vboB, &shapeB}};
+    for (int shape = 0; shape < 2; ++shape) {
+        const auto [buffer, table] = shapes[shape];
+        glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        glBufferData(GL_ARRAY_BUFFER, bytes, table->data(), GL_STATIC_DRAW);
+        glVertexAttribPointer(2 * shape, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
+        glEnableVertexAttribArray(2 * shape);
+        glVertexAttribPointer(2 * shape + 1, 3, GL_FLOAT, GL_FALSE, stride,
+                              reinterpret_cast<void*>(3 * sizeof(float)));
+        glEnableVertexAttribArray(2 * shape + 1);
+    }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
 }

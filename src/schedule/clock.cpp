@@ -6,10 +6,12 @@
 namespace {
 bool timerPinned = false;
 double pinnedSeconds = 0.0;
+double clockSpeed = 1.0;
 } // namespace
 
 double timerSeconds() {
-    return timerPinned ? pinnedSeconds : glfwGetTime();
+    // At speed 1 the product is GLFW's reading exactly.
+    return timerPinned ? pinnedSeconds : glfwGetTime() * clockSpeed;
 }
 
 void pinTimer(double seconds) {
@@ -19,4 +21,8 @@ void pinTimer(double seconds) {
 
 void unpinTimer() {
     timerPinned = false;
+}
+
+void setClockSpeed(double speed) {
+    clockSpeed = speed;
 }

@@ -6,3 +6,7 @@
 double timerSeconds();
 void pinTimer(double seconds);
 void unpinTimer();
+
+// The clock runs this many times as fast as real time: 1, unless a browser test asks for more
+// to play the whole timeline quickly (the page's speed=).
+void setClockSpeed(double speed);

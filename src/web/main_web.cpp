@@ -10,7 +10,6 @@
 #include "scenes/resources.h"
 #include "schedule/clock.h"
 #include "schedule/schedule.h"
-#include "schedule/web/clock_speed.h"
 #include "web/page_player.h"
 #include "web/web_options.h"
 

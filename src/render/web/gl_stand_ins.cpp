@@ -21,6 +21,7 @@ bool webKnowsCap(GLenum cap) {
     case GL_PROGRAM_POINT_SIZE:
     case GL_PRIMITIVE_RESTART:
     case GL_TEXTURE_CUBE_MAP_SEAMLESS:
+    case GL_FRAMEBUFFER_SRGB:
         return false;
     default:
         return true;

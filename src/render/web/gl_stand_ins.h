@@ -12,10 +12,11 @@
 #define GL_PRIMITIVE_RESTART 0x8F9D
 #define GL_TEXTURE_CUBE_MAP_SEAMLESS 0x884F
 #define GL_POLYGON_MODE 0x0B40
+#define GL_FRAMEBUFFER_SRGB 0x8DB9
 
 // Capabilities WebGL 2 does not know are dropped: seamless cube filtering, the point size from
-// the program and primitive restart (at the largest index) are always on there; line smoothing
-// and offsets of lines and points do not exist.
+// the program and primitive restart (at the largest index) are always on there; line smoothing,
+// offsets of lines and points and the sRGB switch of the framebuffer do not exist.
 void webEnable(GLenum cap);
 void webDisable(GLenum cap);
 

@@ -1,4 +1,4 @@
-#include "demo/gl_state_snapshot.h"
+#include "render/gl_state_snapshot.h"
 
 #include "render/gl.h"
 
@@ -13,6 +13,11 @@ constexpr GLenum caps[GlStateSnapshot::capCount] = {
     GL_DEPTH_TEST,
     GL_BLEND,
     GL_TEXTURE_CUBE_MAP_SEAMLESS,
+    GL_CULL_FACE,
+    GL_SCISSOR_TEST,
+    GL_STENCIL_TEST,
+    GL_FRAMEBUFFER_SRGB,
+    GL_RASTERIZER_DISCARD,
 };
 
 int integer(GLenum name) {
@@ -43,12 +48,16 @@ GlStateSnapshot readGlState() {
     s.polygonMode = modes[0];
     glGetFloatv(GL_LINE_WIDTH, &s.lineWidth);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, s.clearColor.data());
+    glGetBooleanv(GL_COLOR_WRITEMASK, s.colourMask.data());
     s.depthFunc = integer(GL_DEPTH_FUNC);
     glGetIntegerv(GL_VIEWPORT, s.viewport.data());
     s.program = integer(GL_CURRENT_PROGRAM);
     s.vertexArray = integer(GL_VERTEX_ARRAY_BINDING);
     s.arrayBuffer = integer(GL_ARRAY_BUFFER_BINDING);
-    s.framebuffer = integer(GL_FRAMEBUFFER_BINDING);
+    s.packBuffer = integer(GL_PIXEL_PACK_BUFFER_BINDING);
+    s.unpackBuffer = integer(GL_PIXEL_UNPACK_BUFFER_BINDING);
+    s.drawFramebuffer = integer(GL_DRAW_FRAMEBUFFER_BINDING);
+    s.readFramebuffer = integer(GL_READ_FRAMEBUFFER_BINDING);
     s.renderbuffer = integer(GL_RENDERBUFFER_BINDING);
     s.activeTexture = integer(GL_ACTIVE_TEXTURE);
     for (int unit = 0; unit < GlStateSnapshot::units; ++unit) {
@@ -71,12 +80,16 @@ void restoreGlState(const GlStateSnapshot& s) {
     glPolygonMode(GL_FRONT_AND_BACK, s.polygonMode);
     glLineWidth(s.lineWidth);
     glClearColor(s.clearColor[0], s.clearColor[1], s.clearColor[2], s.clearColor[3]);
+    glColorMask(s.colourMask[0], s.colourMask[1], s.colourMask[2], s.colourMask[3]);
     glDepthFunc(s.depthFunc);
     glViewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
     glUseProgram(s.program);
     glBindVertexArray(s.vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, s.arrayBuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, s.framebuffer);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, s.packBuffer);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, s.unpackBuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.drawFramebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, s.readFramebuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, s.renderbuffer);
     for (int unit = 0; unit < GlStateSnapshot::units; ++unit) {
         glActiveTexture(GL_TEXTURE0 + unit);
