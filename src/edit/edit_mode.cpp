@@ -11,6 +11,7 @@
 #include "edit/file_watch.h"
 #include "edit/live_reload.h"
 #include "render/gl.h"
+#include "schedule/clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -23,10 +24,6 @@
 #include <vector>
 
 namespace {
-double wallSeconds() {
-    return glfwGetTime();
-}
-
 void applyKey(GLFWwindow* window, DemoSession& session, const KeyPress& press, bool& overlayShown) {
     if (applyTransportKey(session, press.key, press.mods)) {
         return;
@@ -83,7 +80,7 @@ int runEditMode(GLFWwindow* window, double fromSeconds) {
         std::cerr << readOnly << std::endl;
     }
     FileWatch watch(watchedFolders());
-    DemoSession session(wallSeconds);
+    DemoSession session(clockSeconds);
     EditOverlay overlay;
     keepKeyPresses(window);
     if (fromSeconds >= 0.0) {

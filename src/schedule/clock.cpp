@@ -10,8 +10,12 @@ double clockSpeed = 1.0;
 } // namespace
 
 double timerSeconds() {
+    return timerPinned ? pinnedSeconds : clockSeconds();
+}
+
+double clockSeconds() {
     // At speed 1 the product is GLFW's reading exactly.
-    return timerPinned ? pinnedSeconds : glfwGetTime() * clockSpeed;
+    return glfwGetTime() * clockSpeed;
 }
 
 void pinTimer(double seconds) {

@@ -4,6 +4,8 @@
 // recording pins it to each frame's virtual time so that every read within a frame agrees and
 // a frame looks the same however long it takes to render.
 double timerSeconds();
+// The clock as it runs, pinned or not: the wall clock of edit mode's and the page's sessions.
+double clockSeconds();
 void pinTimer(double seconds);
 void unpinTimer();
 

@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
         renderStill();
         return 0;
     }
-    startPagePlayer(window, options.speed, options.gentle);
+    startPagePlayer(window, options.gentle);
     if (options.glCheck) {
         pageReport("glerrors", drainGlErrors(), -1);
     }

@@ -14,19 +14,13 @@
 
 namespace {
 std::unique_ptr<DemoSession> session;
-double wallSpeed = 1.0;
 bool firstFrame = true;
 std::unique_ptr<FlashLimiter> limiter;
 unsigned movesSeen = 0; // the session's moves when the limiter last drew
-
-double wallSeconds() {
-    return glfwGetTime() * wallSpeed;
-}
 } // namespace
 
-void startPagePlayer(GLFWwindow* window, double clockSpeed, bool gentle) {
-    wallSpeed = clockSpeed;
-    session = std::make_unique<DemoSession>(wallSeconds);
+void startPagePlayer(GLFWwindow* window, bool gentle) {
+    session = std::make_unique<DemoSession>(clockSeconds);
     if (gentle) {
         limiter = std::make_unique<FlashLimiter>();
     }

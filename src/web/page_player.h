@@ -6,10 +6,10 @@ struct GLFWwindow;
 // rules, each seek drawing the warm-up that heptad-capture --still draws. The page reaches it
 // through the C functions below, exported by the build.
 
-// Made right after start-up, before any frame: the session keeps the state start-up leaves. The
-// wall clock runs clockSpeed times as fast as real time (the page's speed=). With gentle (the
-// start card's "reduce flashing" switch) every frame drawn goes through the flash limiter.
-void startPagePlayer(GLFWwindow* window, double clockSpeed, bool gentle);
+// Made right after start-up, before any frame: the session keeps the state start-up leaves. Its
+// wall clock is the clock at its speed (the page's speed=). With gentle (the start card's "reduce
+// flashing" switch) every frame drawn goes through the flash limiter.
+void startPagePlayer(GLFWwindow* window, bool gentle);
 
 struct PlayedFrame {
     double time; // the demo's seconds drawn, or reached at the end
